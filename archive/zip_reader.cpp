@@ -1,0 +1,2 @@
+#include "archive/zip_reader.h"
+// Implementation in progress.

@@ -2,15 +2,16 @@
 // resource object as the installer and looks every resource up through the Win32 resource API.
 #include <windows.h>
 #include <commctrl.h>
-#include <shlwapi.h>
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
-#include <memory>
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
-#include "archive/zip_reader.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -40,57 +41,93 @@ std::string AsText(const ResourceBytes& bytes) {
 const WORD kLangChinese = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);  // 2052
 const WORD kLangEnglish = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);          // 1033
 
-struct ZipCloser {
-  void operator()(ZipReader* zip) const { ZipClose(zip); }
+// A small walk over the archive's central directory, so that this test checks the bytes the
+// resource holds independently of the product's archive reader.
+struct SkinEntry {
+  std::string name;
+  uint16_t method = 0;
+  uint32_t packed = 0;
+  uint32_t unpacked = 0;
+  const unsigned char* data = nullptr;  // start of the entry's packed bytes
 };
 
-TEST(InstallerResources, SkinArchiveOpensWithTheArchiveReaderAndHoldsTheSkin) {
+uint32_t Read32(const unsigned char* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
+uint16_t Read16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+
+bool ListEntries(const ResourceBytes& zip, std::vector<SkinEntry>* entries) {
+  if (zip.size < 22) return false;
+  size_t end = zip.size - 22;  // no archive comment is written
+  const unsigned char* eocd = zip.data + end;
+  if (Read32(eocd) != 0x06054b50) return false;
+  const uint16_t count = Read16(eocd + 10);
+  size_t at = Read32(eocd + 16);
+  for (uint16_t i = 0; i < count; ++i) {
+    if (at + 46 > end || Read32(zip.data + at) != 0x02014b50) return false;
+    const unsigned char* h = zip.data + at;
+    SkinEntry e;
+    e.method = Read16(h + 10);
+    e.packed = Read32(h + 20);
+    e.unpacked = Read32(h + 24);
+    const uint16_t name_len = Read16(h + 28), extra_len = Read16(h + 30), note_len = Read16(h + 32);
+    const size_t local = Read32(h + 42);
+    if (at + 46 + name_len > end || local + 30 > end) return false;
+    e.name.assign(reinterpret_cast<const char*>(h + 46), name_len);
+    const unsigned char* l = zip.data + local;
+    if (Read32(l) != 0x04034b50) return false;
+    const size_t data = local + 30 + Read16(l + 26) + Read16(l + 28);
+    if (data + e.packed > end) return false;
+    e.data = zip.data + data;
+    entries->push_back(e);
+    at += 46 + name_len + extra_len + note_len;
+  }
+  return true;
+}
+
+std::string Unpack(const SkinEntry& e) {
+  std::string out(e.unpacked, '\0');
+  if (e.method == 0) {
+    if (e.packed == e.unpacked) out.assign(reinterpret_cast<const char*>(e.data), e.packed);
+    return out;
+  }
+  z_stream z{};
+  if (inflateInit2(&z, -MAX_WBITS) != Z_OK) return {};
+  z.next_in = const_cast<Bytef*>(e.data);
+  z.avail_in = e.packed;
+  z.next_out = reinterpret_cast<Bytef*>(&out[0]);
+  z.avail_out = e.unpacked;
+  const int result = inflate(&z, Z_FINISH);
+  inflateEnd(&z);
+  return result == Z_STREAM_END && z.total_out == e.unpacked ? out : std::string();
+}
+
+TEST(InstallerResources, SkinArchiveHoldsTheSkinDocumentAndEveryImage) {
   ResourceBytes zip = FindBytes(L"ZIP", IDR_SKIN_ZIP, kLangChinese);
   ASSERT_NE(zip.data, nullptr) << "ZIP 133 (language 2052) missing";
-  ASSERT_GT(zip.size, 4u);
-  EXPECT_EQ(0, memcmp(zip.data, "PK\x03\x04", 4));
+  std::vector<SkinEntry> entries;
+  ASSERT_TRUE(ListEntries(zip, &entries));
+  ASSERT_EQ(19u, entries.size());
+  EXPECT_EQ("1.xml", entries[0].name);
 
-  std::unique_ptr<ZipReader, ZipCloser> reader(ZipOpenMemory(zip.data, zip.size, nullptr));
-  ASSERT_NE(reader, nullptr);
-  ZipEntry count{};
-  ASSERT_EQ(ZIP_OK, ZipGetEntry(reader.get(), -1, &count));
-  EXPECT_EQ(19, count.index);
-
-  // Every image the skin draws, and the document itself, must be found by the names the skin uses.
-  const wchar_t* names[] = {L"1.xml", L"3.png", L"4.png", L"5.png", L"6.png", L"7.png", L"8.png",
-                            L"9.png", L"10.png", L"11.png", L"12.png", L"13.png", L"shadow.png",
-                            L"public/vscrollbar/thumb_normal.png",
-                            L"public/vscrollbar/thumb_hovered.png",
-                            L"public/vscrollbar/bk_hovered.png"};
-  for (const wchar_t* name : names) {
-    int index = -1;
-    ZipEntry entry{};
-    EXPECT_EQ(ZIP_OK, ZipFindEntry(reader.get(), name, true, &index, &entry)) << name;
-    EXPECT_GT(entry.unpacked_size, 0) << name;
-  }
-  // The close button image of the custom-install page is left out on purpose.
-  int index = -1;
-  ZipEntry missing{};
-  EXPECT_EQ(ZIP_ERR_NOT_FOUND, ZipFindEntry(reader.get(), L"2.png", true, &index, &missing));
-
-  ZipEntry xml{};
-  ASSERT_EQ(ZIP_OK, ZipFindEntry(reader.get(), L"1.xml", false, &index, &xml));
-  std::vector<char> text(static_cast<size_t>(xml.unpacked_size));
-  ASSERT_EQ(ZIP_OK, ZipExtractToMemory(reader.get(), index, text.data(),
-                                       static_cast<unsigned>(text.size())));
-  std::string document(text.begin(), text.end());
+  const std::string document = Unpack(entries[0]);
   EXPECT_EQ(0u, document.find("<?xml"));
   EXPECT_NE(std::string::npos, document.find("<VerticalLayout name=\"maintab\">"));
+  EXPECT_NE(std::string::npos, document.find("shadowimage=\"shadow.png\""));
 
-  // PNG entries must decode from the archive: check the signature and the header's size field.
-  ZipEntry shadow{};
-  ASSERT_EQ(ZIP_OK, ZipFindEntry(reader.get(), L"shadow.png", false, &index, &shadow));
-  std::vector<unsigned char> png(static_cast<size_t>(shadow.unpacked_size));
-  ASSERT_EQ(ZIP_OK, ZipExtractToMemory(reader.get(), index, png.data(),
-                                       static_cast<unsigned>(png.size())));
-  ASSERT_GE(png.size(), 24u);
-  EXPECT_EQ(0, memcmp(png.data(), "\x89PNG\r\n\x1a\n", 8));
-  EXPECT_EQ(150u, (png[16] << 24 | png[17] << 16 | png[18] << 8 | png[19]));
+  // The close button image of the custom-install page is left out on purpose.
+  const char* wanted[] = {"3.png", "4.png", "5.png", "6.png", "7.png", "8.png", "9.png", "10.png",
+                          "11.png", "12.png", "13.png", "shadow.png",
+                          "public/vscrollbar/thumb_normal.png",
+                          "public/vscrollbar/thumb_hovered.png",
+                          "public/vscrollbar/bk_hovered.png"};
+  for (const char* name : wanted) {
+    auto it = std::find_if(entries.begin(), entries.end(),
+                           [&](const SkinEntry& e) { return e.name == name; });
+    ASSERT_NE(it, entries.end()) << name;
+    const std::string png = Unpack(*it);
+    ASSERT_GE(png.size(), 24u) << name;
+    EXPECT_EQ(0, memcmp(png.data(), "\x89PNG\r\n\x1a\n", 8)) << name;
+  }
+  for (const SkinEntry& e : entries) EXPECT_NE("2.png", e.name);
 }
 
 TEST(InstallerResources, LicenceIsStrictUtf8WithCrLfAndNoByteOrderMark) {
@@ -200,19 +237,22 @@ TEST(InstallerResources, ManifestAsksForAdministratorAndCommonControlsSix) {
   EXPECT_NE(std::string::npos, text.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""));
   EXPECT_NE(std::string::npos, text.find("PerMonitorV2"));
 
-  // The loader activates the manifest for the process: version 6 of the common controls is the
-  // one that answers.
+  // The loader activates the manifest for the process: the comctl32 the program is bound to is
+  // the side-by-side version 6 assembly, not the system folder's version 5. (Wine's version 6
+  // answers DllGetVersion with 5.81, so the assembly folder is what tells them apart.)
   INITCOMMONCONTROLSEX init{sizeof(init), ICC_STANDARD_CLASSES};
   EXPECT_TRUE(InitCommonControlsEx(&init));
   HMODULE comctl = GetModuleHandleW(L"comctl32.dll");
   ASSERT_NE(comctl, nullptr);
-  auto get_version = reinterpret_cast<DLLGETVERSIONPROC>(
-      reinterpret_cast<void*>(GetProcAddress(comctl, "DllGetVersion")));
-  ASSERT_NE(get_version, nullptr);
-  DLLVERSIONINFO version{};
-  version.cbSize = sizeof(version);
-  ASSERT_EQ(S_OK, get_version(&version));
-  EXPECT_EQ(6u, version.dwMajorVersion);
+  wchar_t where[MAX_PATH];
+  DWORD length = GetModuleFileNameW(comctl, where, MAX_PATH);
+  ASSERT_GT(length, 0u);
+  ASSERT_LT(length, static_cast<DWORD>(MAX_PATH));
+  std::wstring path(where, length);
+  CharLowerBuffW(&path[0], length);
+  EXPECT_NE(std::wstring::npos, path.find(L"\\winsxs\\")) << where;
+  EXPECT_NE(std::wstring::npos, path.find(L"microsoft.windows.common-controls_6595b64144ccf1df_6."))
+      << where;
 }
 
 }  // namespace

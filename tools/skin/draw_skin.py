@@ -484,7 +484,7 @@ def window_shadow():
     Alpha depends only on the distance from the inner 100x100 square, so the edge slices are
     constant along the direction in which they are stretched."""
     n, c = 150, 25
-    peak = 70
+    peak = 84
     img = Image.new("RGBA", (n, n), (0, 0, 0, 0))
     px = []
     for y in range(n):
@@ -492,7 +492,7 @@ def window_shadow():
             dx = max(c - (x + 0.5), 0, (x + 0.5) - (n - c))
             dy = max(c - (y + 0.5), 0, (y + 0.5) - (n - c))
             t = min(math.hypot(dx, dy) / c, 1.0)
-            a = int(round(peak * (1 - t) ** 2.4)) if t < 1.0 else 0
+            a = int(round(peak * (1 - t) ** 1.7)) if t < 1.0 else 0
             px.append((12, 24, 48, a))
     img.putdata(px)
     return img

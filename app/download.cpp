@@ -28,6 +28,8 @@ namespace {
 constexpr wchar_t kUserAgent[] = L"Mozilla/5.0 (Windows NT 10.0; Win64; x64) ZIRuvudurav/1.0";
 constexpr DWORD kReadBufferSize = 0x10000;
 constexpr ULONGLONG kReportIntervalMs = 200;
+// INTERNET_OPTION_URL of wininet.h, which does not build beside winhttp.h.
+constexpr DWORD kInternetOptionUrl = 34;
 
 class ScopedInternetHandle {
  public:
@@ -165,13 +167,6 @@ bool DownloadWithWinHttp(const std::wstring& url, const std::wstring& path, DWOR
       *error = GetLastError();
       break;
     }
-    // The redirect policy is the first guard; the response's own URL is the second, for a
-    // stack that follows redirects regardless of it. The package must never come in clear.
-    std::wstring response_url = ResponseUrl(request.Get());
-    if (!response_url.empty() && !app::IsHttpsUrl(response_url.c_str())) {
-      *error = ERROR_WINHTTP_REDIRECT_FAILED;
-      break;
-    }
     DWORD status = 0;
     DWORD status_size = sizeof(status);
     if (!WinHttpQueryHeaders(request.Get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
@@ -181,6 +176,13 @@ bool DownloadWithWinHttp(const std::wstring& url, const std::wstring& path, DWOR
     }
     if (status < 200 || status >= 300) {
       *error = status;
+      break;
+    }
+    // The redirect policy is the first guard; the URL of a successful response is the second, for a
+    // stack that follows redirects regardless of it. The package must never come in clear.
+    std::wstring response_url = ResponseUrl(request.Get());
+    if (!response_url.empty() && !app::IsHttpsUrl(response_url.c_str())) {
+      *error = ERROR_WINHTTP_REDIRECT_FAILED;
       break;
     }
     int64_t total = 0;
@@ -266,8 +268,17 @@ bool DownloadWithUrlmon(const std::wstring& url, const std::wstring& path, IDown
     DeleteFileW(temp_path.c_str());
     return false;
   }
+  // urlmon saves an error page like any other body: a status outside 200..299 fails as it does
+  // in the WinHTTP attempts, with the status as its code.
+  DWORD status = callback.http_status();
+  if (status != 0 && (status < 200 || status >= 300)) {
+    LogDownloadFailure(L"URLDownloadToFileW", status);
+    DeleteFileW(temp_path.c_str());
+    return false;
+  }
   int64_t size = QueryFileSize(temp_path);
-  if (size <= 0) {
+  // A body shorter than its Content-Length is a package cut short, not a package.
+  if (size <= 0 || (callback.expected_length() > 0 && size < callback.expected_length())) {
     LogDownloadFailure(L"URLDownloadToFileW-size", static_cast<unsigned long>(static_cast<uint64_t>(size) & 0xFFFFFFFFu));
     DeleteFileW(temp_path.c_str());
     return false;
@@ -299,6 +310,36 @@ bool DownloadPackage(const std::wstring& url, const std::wstring& path, IDownloa
 
 // --- UrlDownloadProgressCallback ---
 
+namespace {
+
+// Header `name` of a raw CR LF-separated header block, or empty.
+std::wstring HeaderValue(const wchar_t* headers, const wchar_t* name) {
+  if (!headers) return std::wstring();
+  size_t name_length = wcslen(name);
+  const wchar_t* line = headers;
+  while (*line) {
+    const wchar_t* end = wcspbrk(line, L"\r\n");
+    size_t length = end ? static_cast<size_t>(end - line) : wcslen(line);
+    if (length > name_length && line[name_length] == L':' && _wcsnicmp(line, name, name_length) == 0) {
+      const wchar_t* value = line + name_length + 1;
+      const wchar_t* value_end = line + length;
+      while (value < value_end && (*value == L' ' || *value == L'\t')) ++value;
+      while (value_end > value && (value_end[-1] == L' ' || value_end[-1] == L'\t')) --value_end;
+      return std::wstring(value, value_end);
+    }
+    if (!end) break;
+    line = end;
+    while (*line == L'\r' || *line == L'\n') ++line;
+  }
+  return std::wstring();
+}
+
+}  // namespace
+
+UrlDownloadProgressCallback::~UrlDownloadProgressCallback() {
+  if (binding_) binding_->Release();
+}
+
 STDMETHODIMP UrlDownloadProgressCallback::QueryInterface(REFIID riid, void** object) {
   if (!object) return E_POINTER;
   *object = nullptr;
@@ -306,28 +347,59 @@ STDMETHODIMP UrlDownloadProgressCallback::QueryInterface(REFIID riid, void** obj
     *object = static_cast<IBindStatusCallback*>(this);
     return S_OK;
   }
+  if (IsEqualIID(riid, IID_IHttpNegotiate)) {
+    *object = static_cast<IHttpNegotiate*>(this);
+    return S_OK;
+  }
   return E_NOINTERFACE;
 }
 
-STDMETHODIMP UrlDownloadProgressCallback::OnStartBinding(DWORD, IBinding*) { return S_OK; }
+STDMETHODIMP UrlDownloadProgressCallback::OnStartBinding(DWORD, IBinding* binding) {
+  if (binding_) binding_->Release();
+  binding_ = binding;
+  if (binding_) binding_->AddRef();
+  return S_OK;
+}
 
 STDMETHODIMP UrlDownloadProgressCallback::GetPriority(LONG*) { return E_NOTIMPL; }
 
 STDMETHODIMP UrlDownloadProgressCallback::OnLowResource(DWORD) { return S_OK; }
 
+bool UrlDownloadProgressCallback::StillHttps() {
+  if (left_https_) return false;
+  if (!binding_) return true;
+  app::ScopedComPtr<IWinInetHttpInfo> info;
+  if (FAILED(binding_->QueryInterface(IID_IWinInetHttpInfo, info.ReceiveVoid())) || !info.Get()) return true;
+  // The option is answered as wide or as narrow text depending on the urlmon: room for both,
+  // zeroed, so that either reads as terminated.
+  wchar_t url[2048] = {};
+  DWORD size = sizeof(url) - sizeof(wchar_t);
+  if (FAILED(info->QueryOption(kInternetOptionUrl, url, &size))) return true;
+  url[sizeof(url) / sizeof(url[0]) - 1] = L'\0';
+  const char* narrow = reinterpret_cast<const char*>(url);
+  bool https = (size >= 2 && narrow[1] == '\0') ? app::IsHttpsUrl(url) : _strnicmp(narrow, "https://", 8) == 0;
+  if (!https && url[0] != L'\0') left_https_ = true;
+  return !left_https_;
+}
+
 STDMETHODIMP UrlDownloadProgressCallback::OnProgress(ULONG progress, ULONG progress_max, ULONG status_code,
                                                      LPCWSTR status_text) {
   // The installer runs elevated and executes what it fetches: a redirect from HTTPS to a clear
-  // (or unknown) scheme ends the binding before anything is read from it.
+  // (or unknown) scheme ends the binding, and nothing fetched from it is used.
   if (status_code == BINDSTATUS_REDIRECTING && !app::IsHttpsUrl(status_text)) {
     left_https_ = true;
     return E_ABORT;
   }
+  if (!StillHttps()) return E_ABORT;
   if (progress_ && progress_max != 0 && progress != 0) progress_->ShowDownloadProgress(progress_max, progress);
   return S_OK;
 }
 
-STDMETHODIMP UrlDownloadProgressCallback::OnStopBinding(HRESULT, LPCWSTR) { return S_OK; }
+STDMETHODIMP UrlDownloadProgressCallback::OnStopBinding(HRESULT, LPCWSTR) {
+  if (binding_) binding_->Release();
+  binding_ = nullptr;
+  return S_OK;
+}
 
 STDMETHODIMP UrlDownloadProgressCallback::GetBindInfo(DWORD* flags, BINDINFO* info) {
   if (flags) *flags = BINDF_ASYNCHRONOUS | BINDF_GETNEWESTVERSION | BINDF_PULLDATA;
@@ -345,3 +417,23 @@ STDMETHODIMP UrlDownloadProgressCallback::GetBindInfo(DWORD* flags, BINDINFO* in
 STDMETHODIMP UrlDownloadProgressCallback::OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM*) { return S_OK; }
 
 STDMETHODIMP UrlDownloadProgressCallback::OnObjectAvailable(REFIID, IUnknown*) { return S_OK; }
+
+STDMETHODIMP UrlDownloadProgressCallback::BeginningTransaction(LPCWSTR, LPCWSTR, DWORD, LPWSTR* additional) {
+  if (additional) *additional = nullptr;
+  return S_OK;
+}
+
+STDMETHODIMP UrlDownloadProgressCallback::OnResponse(DWORD status, LPCWSTR response_headers, LPCWSTR,
+                                                     LPWSTR* additional) {
+  if (additional) *additional = nullptr;
+  http_status_ = status;
+  std::wstring length = HeaderValue(response_headers, L"Content-Length");
+  std::wstring encoding = HeaderValue(response_headers, L"Content-Encoding");
+  expected_length_ = -1;
+  if (!length.empty() && (encoding.empty() || _wcsicmp(encoding.c_str(), L"identity") == 0)) {
+    expected_length_ = _wcstoi64(length.c_str(), nullptr, 10);
+    if (expected_length_ <= 0) expected_length_ = -1;
+  }
+  if (!StillHttps()) return E_ABORT;
+  return S_OK;
+}

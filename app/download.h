@@ -27,11 +27,14 @@ bool DownloadWithUrlmon(const std::wstring& url, const std::wstring& path, IDown
 void LogDownloadFailure(const wchar_t* step, unsigned long code);
 
 // The bind-status callback of the urlmon attempt. It lives on the attempt's stack and is not
-// reference-counted. It aborts the binding on a redirect that leaves HTTPS.
-class UrlDownloadProgressCallback : public IBindStatusCallback {
+// reference-counted. Besides reporting progress it watches the response: it aborts the binding
+// when the transfer leaves HTTPS (urlmon follows redirects by itself, and not every urlmon
+// reports them), and remembers the HTTP status and declared length so that an error page or a
+// body cut short is not taken for the package.
+class UrlDownloadProgressCallback : public IBindStatusCallback, public IHttpNegotiate {
  public:
   explicit UrlDownloadProgressCallback(IDownloadProgress* progress) : progress_(progress) {}
-  virtual ~UrlDownloadProgressCallback() = default;
+  virtual ~UrlDownloadProgressCallback();
 
   STDMETHODIMP QueryInterface(REFIID riid, void** object) override;
   STDMETHODIMP_(ULONG) AddRef() override { return 1; }
@@ -45,12 +48,27 @@ class UrlDownloadProgressCallback : public IBindStatusCallback {
   STDMETHODIMP OnDataAvailable(DWORD flags, DWORD size, FORMATETC* format, STGMEDIUM* medium) override;
   STDMETHODIMP OnObjectAvailable(REFIID riid, IUnknown* object) override;
 
-  // True once the binding was aborted because it was redirected away from HTTPS.
+  // IHttpNegotiate.
+  STDMETHODIMP BeginningTransaction(LPCWSTR url, LPCWSTR headers, DWORD reserved, LPWSTR* additional) override;
+  STDMETHODIMP OnResponse(DWORD status, LPCWSTR response_headers, LPCWSTR request_headers,
+                          LPWSTR* additional) override;
+
+  // True once the binding was aborted because the transfer left HTTPS.
   bool left_https() const { return left_https_; }
+  // The HTTP status of the response, 0 when none was seen.
+  DWORD http_status() const { return http_status_; }
+  // The response's Content-Length, -1 when it had none or carried a content encoding.
+  int64_t expected_length() const { return expected_length_; }
 
  private:
+  // False (and the binding marked as left) when the binding's current URL is not HTTPS.
+  bool StillHttps();
+
   IDownloadProgress* progress_;
+  IBinding* binding_ = nullptr;
   bool left_https_ = false;
+  DWORD http_status_ = 0;
+  int64_t expected_length_ = -1;
 };
 
 namespace app {

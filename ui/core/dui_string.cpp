@@ -278,7 +278,7 @@ int CDuiString::Find(wchar_t ch, int start) const {
 int CDuiString::Find(const wchar_t* text, int start) const {
   int total = GetLength();
   if (start < 0 || start > total) return -1;
-  if (text == nullptr) text = L"";
+  if (text == nullptr || *text == L'\0') return start;  // the empty text is found where the search starts
   const wchar_t* p = wcsstr(m_pstr + start, text);
   return p ? static_cast<int>(p - m_pstr) : -1;
 }

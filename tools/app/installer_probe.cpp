@@ -4,10 +4,16 @@
 //
 //   Setup_17_A5.exe install <install folder> <report>   the whole pipeline on kThreadMisc
 //   Setup_17_A5.exe download <url> <path> <report>      DownloadPackage on the calling thread
-//   Setup_17_A5.exe dll-search <dll name> <report>      RestrictDllSearchPath, then LoadLibraryW
+//   Setup_17_A5.exe dll-search <dll name> <report> [unrestricted]
+//                                                       RestrictDllSearchPath (unless told not to),
+//                                                       then LoadLibraryW of the name
+//   Setup_17_A5.exe own-path <report>                   GetOwnPath and its halves, GetTempFolder
+//   Setup_17_A5.exe sleep <ms>                          sleeps, then exits with 0
+//   Setup_17_A5.exe exit <code>                         exits with that code
 //
 // Report lines (UTF-8): "download <total> <done> <thread> <ms>", "progress <percent> <thread> <ms>",
-// "page <index> <thread> <ms>", "result <0|1>", "restricted <0|1>", "loaded <0|1>", "ended".
+// "page <index> <thread> <ms>", "result <0|1>", "restricted <0|1>", "loaded <0|1>", "system <0|1>",
+// "path <text>", "directory <text>", "file <text>", "temp <text>", "ended".
 // <thread> is "misc", "ui" or "other": the thread that called the window.
 #include <windows.h>
 
@@ -21,6 +27,7 @@
 #include "app/install_window.h"
 #include "app/misc_thread.h"
 #include "app/process_util.h"
+#include "app/shell_folders.h"
 #include "app/thread_ids.h"
 #include "base/thread_registry.h"
 
@@ -127,9 +134,26 @@ int RunDownload(const std::wstring& url, const std::wstring& path, const std::ws
   return report.Write(report_path) ? 0 : 21;
 }
 
-int RunDllSearch(const std::wstring& name, const std::wstring& report_path) {
+std::string Utf8(const std::wstring& text) {
+  int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(size > 0 ? size : 0, '\0');
+  if (size > 0) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &out[0], size, nullptr, nullptr);
+  return out;
+}
+
+int RunOwnPath(const std::wstring& report_path) {
   Report report;
-  bool restricted = RestrictDllSearchPath();
+  report.Add("path " + Utf8(GetOwnPath()));
+  report.Add("directory " + Utf8(GetOwnDirectory()));
+  report.Add("file " + Utf8(GetOwnFileName()));
+  report.Add("temp " + Utf8(GetTempFolder()));
+  report.Add("ended");
+  return report.Write(report_path) ? 0 : 21;
+}
+
+int RunDllSearch(const std::wstring& name, const std::wstring& report_path, bool restrict_search) {
+  Report report;
+  bool restricted = restrict_search && RestrictDllSearchPath();
   HMODULE module = LoadLibraryW(name.c_str());
   report.Add(restricted ? "restricted 1" : "restricted 0");
   report.Add(module ? "loaded 1" : "loaded 0");
@@ -145,7 +169,15 @@ int RunDllSearch(const std::wstring& name, const std::wstring& report_path) {
 int wmain(int argc, wchar_t** argv) {
   if (argc == 4 && std::wstring(argv[1]) == L"install") return RunInstall(argv[2], argv[3]);
   if (argc == 5 && std::wstring(argv[1]) == L"download") return RunDownload(argv[2], argv[3], argv[4]);
-  if (argc == 4 && std::wstring(argv[1]) == L"dll-search") return RunDllSearch(argv[2], argv[3]);
+  if ((argc == 4 || argc == 5) && std::wstring(argv[1]) == L"dll-search") {
+    return RunDllSearch(argv[2], argv[3], argc == 4);
+  }
+  if (argc == 3 && std::wstring(argv[1]) == L"own-path") return RunOwnPath(argv[2]);
+  if (argc == 3 && std::wstring(argv[1]) == L"sleep") {
+    Sleep(static_cast<DWORD>(_wtoi(argv[2])));
+    return 0;
+  }
+  if (argc == 3 && std::wstring(argv[1]) == L"exit") return _wtoi(argv[2]);
   fwprintf(stderr, L"usage: %ls install|download|dll-search ...\n", argv[0]);
   return 2;
 }

@@ -28,6 +28,12 @@ CPaintManagerUI::~CPaintManagerUI() {
   CControlUI* root = m_pRoot;
   m_pRoot = nullptr;
   delete root;
+  // Anything the tree handed over while being deleted goes as well.
+  while (m_aDelayedCleanup.GetSize() > 0) {
+    CStdPtrArray late(m_aDelayedCleanup);
+    m_aDelayedCleanup.Empty();
+    for (int i = 0; i < late.GetSize(); ++i) delete static_cast<CControlUI*>(late.GetAt(i));
+  }
   if (m_defaultFont.hFont) DeleteObject(m_defaultFont.hFont);
   RemoveAllStyle(false);
   RemoveAllDefaultAttributeList(false);

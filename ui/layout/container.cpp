@@ -42,8 +42,10 @@ IContainerUI* AsContainer(CControlUI* control) {
 CContainerUI::CContainerUI() {}
 
 CContainerUI::~CContainerUI() {
+  // The whole subtree goes with the container, at once: handing grandchildren to a delayed list
+  // would outlive a manager that is itself shutting down.
   m_bDelayedDestroy = false;
-  RemoveAll(true);
+  RemoveAll(false);
   delete m_pVerticalScrollBar;
   m_pVerticalScrollBar = nullptr;
   delete m_pHorizontalScrollBar;

@@ -78,9 +78,13 @@ def build_hostile(args):
 
 
 def build_empty(args):
-    with zipfile.ZipFile(args.out, "w") as zf:
-        # An archive without entries, made long enough to pass the installer's size check.
-        zf.comment = b"no entries " * 60
+    # An archive without entries, long enough to pass the installer's size check. Its end record
+    # follows a stub, as in a self-extracting archive: minizip cannot find an end record that
+    # starts at offset 0, so a bare empty archive would not open at all.
+    with open(args.out, "wb") as f:
+        f.write(b"QuilloPDF empty package stub\r\n" * 20)
+        with zipfile.ZipFile(f, "w") as zf:
+            zf.comment = b"no entries"
 
 
 def build_big(args):

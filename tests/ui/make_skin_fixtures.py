@@ -9,7 +9,8 @@ Writes, from the element model below (a copy of the installer's skin document):
                       "E<TAB>depth<TAB>name" followed by "A<TAB>name<TAB>value" per attribute
                       (decoded, in document order, duplicates included);
   skin.zip            the document as "1.xml" and "skin/1.xml", an empty "empty.xml", a document of
-                      exactly 4194304 bytes ("exact.xml") and one a byte larger ("big.xml").
+                      exactly 4194304 bytes ("exact.xml"), one a byte larger ("big.xml") and the
+                      document compressed with bzip2, which the reader cannot unpack ("bzip2.xml").
 """
 import os
 import sys
@@ -212,6 +213,8 @@ def main():
         z.writestr("empty.xml", b"")
         z.writestr("exact.xml", padded_document(LIMIT))
         z.writestr("big.xml", padded_document(LIMIT + 1))
+        # A method the reader does not support, so unpacking it fails.
+        z.writestr(zipfile.ZipInfo("bzip2.xml"), document, compress_type=zipfile.ZIP_BZIP2)
 
 
 if __name__ == "__main__":

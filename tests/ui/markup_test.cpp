@@ -390,6 +390,9 @@ TEST_F(MarkupFiles, ResourceArchiveItemsAreFoundWithBackslashesAndAnyCase) {
   EXPECT_EQ(Message(m), L"File is empty");
   EXPECT_FALSE(m.LoadFromFile(L"2.xml"));
   EXPECT_EQ(Message(m), L"Could not find ziped file");
+  EXPECT_FALSE(m.LoadFromFile(L"bzip2.xml"));
+  EXPECT_EQ(Message(m), L"Could not unzip file");
+  EXPECT_EQ(Location(m), L"");
 
   CPaintManagerUI::SetResourceZip(L"no-such.zip", false);
   EXPECT_FALSE(m.LoadFromFile(L"1.xml"));

@@ -82,7 +82,29 @@ std::unique_ptr<ZipFileSource> ZipFileSource::Open(const wchar_t* path) {
 ZipFileSource::~ZipFileSource() { CloseHandle(handle_); }
 
 size_t ZipFileSource::ReadAt(uint64_t offset, void* buffer, size_t len) {
-  size_t want = Available(size(), offset, len);
+  const size_t want = Available(size(), offset, len);
+  if (want == 0) return 0;
+  if (want > kWindowSize / 4) return ReadFromFile(offset, buffer, want);
+  for (int i = 0; i < 2; ++i) {
+    const Window& w = windows_[i];
+    if (offset >= w.start && offset + want <= w.start + w.length) {
+      std::memcpy(buffer, w.bytes + (offset - w.start), want);
+      last_used_ = i;
+      return want;
+    }
+  }
+  const int refill = 1 - last_used_;
+  Window& w = windows_[refill];
+  w.length = ReadFromFile(offset, w.bytes, kWindowSize);
+  w.start = offset;
+  last_used_ = refill;
+  const size_t got = w.length < want ? w.length : want;
+  std::memcpy(buffer, w.bytes, got);
+  return got;
+}
+
+size_t ZipFileSource::ReadFromFile(uint64_t offset, void* buffer, size_t len) {
+  const size_t want = Available(size(), offset, len);
   size_t done = 0;
   auto* out = static_cast<unsigned char*>(buffer);
   while (done < want) {

@@ -45,6 +45,10 @@ class ZipByteSource {
 };
 
 // Owns a handle opened for reading. Reads are positional, so minizip's cursor costs no seeks.
+//
+// minizip reads headers a byte or two at a time; each of those as a ReadFile would cost a system
+// call. Small reads are therefore served from two small windows of the file: one tends to stay on
+// the central directory, the other follows the local headers, which lie near the entries' data.
 class ZipFileSource : public ZipByteSource {
  public:
   // CreateFileW with read access, shared read, open existing. Null when the file cannot be opened.
@@ -54,9 +58,20 @@ class ZipFileSource : public ZipByteSource {
   size_t ReadAt(uint64_t offset, void* buffer, size_t len) override;
 
  private:
+  static constexpr size_t kWindowSize = 4096;
+
+  struct Window {
+    uint64_t start = 0;
+    size_t length = 0;  // valid bytes; 0 when empty
+    unsigned char bytes[kWindowSize];
+  };
+
   ZipFileSource(HANDLE handle, uint64_t size) : ZipByteSource(size), handle_(handle) {}
+  size_t ReadFromFile(uint64_t offset, void* buffer, size_t len);
 
   HANDLE handle_;
+  Window windows_[2];
+  int last_used_ = 0;  // the other window is refilled next
 };
 
 // Reads the caller's buffer, which must stay valid while the source lives.

@@ -148,6 +148,20 @@ HZIP OpenOver(std::unique_ptr<ZipByteSource> source, const char* password) {
   return zip.release();
 }
 
+// CREATE_ALWAYS fails on an existing read-only file, and on a hidden or system one unless the new
+// attributes repeat those bits; a file an earlier run left so has those bits cleared first.
+HANDLE CreateTarget(const std::wstring& path, DWORD attributes) {
+  constexpr DWORD kBlocking = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                              FILE_ATTRIBUTE_SYSTEM;
+  const DWORD existing = GetFileAttributesW(path.c_str());
+  if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+      (existing & kBlocking) != 0) {
+    const DWORD cleared = existing & ~kBlocking;
+    SetFileAttributesW(path.c_str(), cleared != 0 ? cleared : FILE_ATTRIBUTE_NORMAL);
+  }
+  return CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
+}
+
 uint32_t WriteEntry(ZipReader* zip, HANDLE file) {
   for (;;) {
     size_t produced = 0;
@@ -241,20 +255,10 @@ uint32_t ZipExtractToFile(HZIP zip, int index, const wchar_t* target) {
   }
   ZipCreateDirectoryChain(path.base, path.folder);
 
-  // CREATE_ALWAYS fails on an existing read-only file, and on a hidden or system one unless the
-  // new attributes repeat those bits; an earlier run may have left either.
-  const DWORD existing = GetFileAttributesW(path.full.c_str());
-  constexpr DWORD kBlocking = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
-                              FILE_ATTRIBUTE_SYSTEM;
-  if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
-      (existing & kBlocking) != 0) {
-    const DWORD cleared = existing & ~kBlocking;
-    SetFileAttributesW(path.full.c_str(), cleared != 0 ? cleared : FILE_ATTRIBUTE_NORMAL);
-  }
-  constexpr DWORD kFileBits = kBlocking | FILE_ATTRIBUTE_ARCHIVE;
+  constexpr DWORD kFileBits = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                              FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
   const DWORD attributes = record.entry.attributes & kFileBits;
-  FileHandle file(CreateFileW(path.full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr));
+  FileHandle file(CreateTarget(path.full, attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL));
   if (!file.valid()) return ZIP_ERR_OPEN;
 
   if (!zip->transfer) {

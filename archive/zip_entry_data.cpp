@@ -1,6 +1,8 @@
 #include "archive/zip_entry_data.h"
 
 #include <climits>
+#include <cstring>
+#include <new>
 
 #include "archive/zip_reader.h"
 
@@ -37,6 +39,12 @@ uint32_t ZipEntryData::Open(ZipByteSource* source, uint64_t data_offset,
   encrypted_ = (facts.flags & kFlagEncrypted) != 0;
   failure_ = 0;
   at_end_ = false;
+  if (!input_) {
+    input_.reset(new (std::nothrow) unsigned char[kInputSize]);
+    if (!input_) return ZIP_ERR_DATA;
+  }
+  stream_.next_in = input_.get();
+  stream_.avail_in = 0;
 
   if (encrypted_) {
     if (password == nullptr) return ZIP_ERR_PASSWORD;
@@ -61,7 +69,7 @@ uint32_t ZipEntryData::Open(ZipByteSource* source, uint64_t data_offset,
     const int init = stream_ready_ ? inflateReset(&stream_) : inflateInit2(&stream_, -MAX_WBITS);
     if (init != Z_OK) return ZIP_ERR_DATA;
     stream_ready_ = true;
-    stream_.next_in = input_;
+    stream_.next_in = input_.get();
     stream_.avail_in = 0;
   }
   open_ = true;
@@ -80,24 +88,26 @@ uint32_t ZipEntryData::Fail(uint32_t code) {
 }
 
 bool ZipEntryData::Refill() {
-  const size_t want = Smaller(packed_left_, sizeof(input_));
+  const size_t want = Smaller(packed_left_, kInputSize);
   if (want == 0) return false;
-  const size_t got = source_->ReadAt(offset_, input_, want);
+  const size_t got = source_->ReadAt(offset_, input_.get(), want);
   if (got == 0) return false;
-  if (encrypted_) cipher_.Decrypt(input_, got);
+  if (encrypted_) cipher_.Decrypt(input_.get(), got);
   offset_ += got;
   packed_left_ -= got;
-  stream_.next_in = input_;
+  stream_.next_in = input_.get();
   stream_.avail_in = static_cast<uInt>(got);
   return true;
 }
 
-uint32_t ZipEntryData::CopyStored(unsigned char* out, size_t length, size_t* made) {
-  *made = source_->ReadAt(offset_, out, Smaller(packed_left_, length));
-  if (encrypted_) cipher_.Decrypt(out, *made);
-  offset_ += *made;
-  packed_left_ -= *made;
-  return *made == 0 ? ZIP_ERR_DATA : ZIP_OK;  // the stored bytes end before the declared size
+uint32_t ZipEntryData::Copy(unsigned char* out, size_t length, size_t* made) {
+  *made = 0;
+  if (stream_.avail_in == 0 && !Refill()) return ZIP_ERR_DATA;  // stored bytes end too early
+  *made = stream_.avail_in < length ? stream_.avail_in : length;
+  std::memcpy(out, stream_.next_in, *made);
+  stream_.next_in += *made;
+  stream_.avail_in -= static_cast<uInt>(*made);
+  return ZIP_OK;
 }
 
 uint32_t ZipEntryData::Inflate(unsigned char* out, size_t length, size_t* made) {
@@ -123,7 +133,7 @@ uint32_t ZipEntryData::Read(unsigned char* out, size_t length, size_t* produced)
     size_t want = Smaller(unpacked_left_, length - *produced);
     if (want > UINT_MAX) want = UINT_MAX;  // zlib counts in uInt
     size_t made = 0;
-    const uint32_t step = deflated_ ? Inflate(at, want, &made) : CopyStored(at, want, &made);
+    const uint32_t step = deflated_ ? Inflate(at, want, &made) : Copy(at, want, &made);
     crc_ = crc32(crc_, at, static_cast<uInt>(made));
     *produced += made;
     unpacked_left_ -= made;

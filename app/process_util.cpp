@@ -31,8 +31,10 @@ bool ShellOpen(const std::wstring& file, const std::wstring& parameters, bool wa
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof(info);
     // NOASYNC: the shell may finish starting the program on another thread; it must be done
-    // before COM is uninitialised below and before this worker moves on.
-    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC;
+    // before COM is uninitialised below and before this worker moves on. FLAG_NO_UI: a missing
+    // file must not raise the shell's error box, which would block the worker for good (the
+    // installer shows no messages).
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
     info.lpVerb = L"open";
     info.lpFile = file.c_str();
     info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();

@@ -83,9 +83,10 @@ void FrameworkThread::Run() {
 
   loop->Run(dispatcher_);
 
-  // From here on the loop runs no more tasks: posts through the registry or Stop are refused
-  // rather than accepted into a queue that will only be discarded.
+  // From here on the loop runs no more tasks: posts through the registry, Stop or a proxy kept
+  // elsewhere are refused rather than accepted into a queue that will only be discarded.
   ThreadRegistry::SetThreadProxy(this, nullptr);
+  loop->proxy()->DetachLoop();
   Cleanup();
 
   delete loop;

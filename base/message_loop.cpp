@@ -62,14 +62,21 @@ MessageLoop* MessageLoop::Current() { return static_cast<MessageLoop*>(g_current
 
 void MessageLoop::PostTask(const Task& task) { PostQueued(task, 0, true); }
 
+// A run time of 0 marks an immediate task; a delayed task whose time would come out at 0 or below
+// (a negative delay) is due at once but stays delayed, keeping the delayed ordering rules.
+static int64_t DelayedRunTime(int64_t delay_us) {
+  const int64_t run_time = SaturatingAdd(TickClock::Now(), delay_us);
+  return run_time < 1 ? 1 : run_time;
+}
+
 void MessageLoop::PostDelayedTask(const Task& task, int64_t delay_us) {
-  PostQueued(task, SaturatingAdd(TickClock::Now(), delay_us), true);
+  PostQueued(task, DelayedRunTime(delay_us), true);
 }
 
 void MessageLoop::PostNonNestableTask(const Task& task) { PostQueued(task, 0, false); }
 
 void MessageLoop::PostNonNestableDelayedTask(const Task& task, int64_t delay_us) {
-  PostQueued(task, SaturatingAdd(TickClock::Now(), delay_us), false);
+  PostQueued(task, DelayedRunTime(delay_us), false);
 }
 
 void MessageLoop::PostQueued(const Task& task, int64_t run_time, bool nestable) {

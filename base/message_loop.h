@@ -8,13 +8,13 @@
 
 #include "base/critical_section.h"
 #include "base/message_dispatcher.h"
+#include "base/message_loop_proxy.h"
 #include "base/message_pump.h"
 #include "base/observer_list.h"
 #include "base/task.h"
 
 namespace kbase {
 
-class MessageLoopProxy;
 
 enum LoopType : int {
   kLoopDefault = 0,  // DefaultMessagePump

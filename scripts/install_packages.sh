@@ -28,5 +28,11 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
 fi
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
+# A mirror caught mid-sync fails one index now and then; try again, and go on with what was
+# fetched: the install itself reports any package that is still out of reach.
+for attempt in 1 2 3; do
+  apt-get update -qq && break
+  echo "install_packages: apt-get update failed (attempt $attempt)" >&2
+  sleep 5
+done
 apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -17,11 +17,26 @@ cleanup() {
 trap cleanup EXIT
 
 if ctest --test-dir "$build" -N -L display 2>/dev/null | grep -q 'Test *#'; then
-  # Pick a free display number so parallel builds on one machine do not meet.
-  for n in $(seq 90 140); do [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] || break; done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  # Xvfb picks a free display itself and writes its number to us: a number chosen by looking at
+  # /tmp alone can belong to a server of another namespace, which only the socket bind reveals.
+  display_file="$build/xvfb.display"
+  xvfb_log="$build/xvfb.log"
+  : >"$display_file"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >"$xvfb_log" 2>&1 &
   xvfb_pid=$!
-  for _ in $(seq 1 50); do [[ -e /tmp/.X11-unix/X$n ]] && break; sleep 0.1; done
+  n=
+  for _ in $(seq 1 100); do
+    n=$(tr -dc '0-9' <"$display_file")
+    [[ -n "$n" ]] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if [[ -z "$n" ]] || ! xdpyinfo -display ":$n" >/dev/null 2>&1; then
+    echo "run_tests: Xvfb did not start; its log:" >&2
+    cat "$xvfb_log" >&2
+    exit 1
+  fi
+  echo "run_tests: Xvfb on :$n"
   export WINE_TEST_DISPLAY=":$n"
   # Every Wine process of the run, including the desktop process, sees the same display.
   export DISPLAY=":$n"

@@ -16,6 +16,9 @@
 #include "app/install_config.h"
 #include "app/file_util.h"
 #include "app/install_pipeline.h"
+#include "app/misc_thread.h"
+#include "app/thread_ids.h"
+#include "base/thread_registry.h"
 #include "app/registration.h"
 #include "app/shell_folders.h"
 #include "app/shortcuts.h"
@@ -512,6 +515,29 @@ TEST(UnpackPackage, DeletesAPackageThatIsNoArchive) {
   EXPECT_FALSE(app::UnpackPackage(&window, package));
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(package.c_str()));
   EXPECT_TRUE(window.reports().empty());
+}
+
+TEST(MiscThread, IsReachableByItsIdentifierExactlyWhileItRuns) {
+  const int identifier = 47;  // not one of the installer's, so no other thread holds it
+  EXPECT_FALSE(kbase::ThreadRegistry::PostTask(identifier, [] {}));
+  HANDLE ran = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  DWORD worker = 0;
+  {
+    MiscThread thread(identifier, "Global Chores Thread");
+    EXPECT_EQ(identifier, thread.identifier());
+    ASSERT_TRUE(thread.Start());
+    EXPECT_TRUE(kbase::ThreadRegistry::PostTask(identifier, [ran, &worker] {
+      worker = GetCurrentThreadId();
+      SetEvent(ran);
+    }));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(ran, 10000));
+    EXPECT_NE(GetCurrentThreadId(), worker);
+    thread.Stop();
+    EXPECT_FALSE(kbase::ThreadRegistry::PostTask(identifier, [] {}));
+  }
+  CloseHandle(ran);
+  EXPECT_EQ(0, kThreadUI);
+  EXPECT_EQ(1, kThreadMisc);
 }
 
 TEST(UnpackProgress, RunsFromFiftyToBelowNinetyFive) {

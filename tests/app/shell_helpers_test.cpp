@@ -181,6 +181,44 @@ TEST(CreateShortcut, WritesALinkThatResolvesToItsTarget) {
   CoUninitialize();
 }
 
+TEST(CreateShortcut, LeavesTheCallersComApartmentAsItWas) {
+  // A thread of the multi-threaded apartment: the helper's own single-threaded initialisation
+  // fails there, and must then not be balanced by an uninitialisation of the caller's.
+  struct Result {
+    HRESULT before = E_FAIL;
+    HRESULT link = E_FAIL;
+    HRESULT after = E_FAIL;
+  } result;
+  apptest::TempFolder folder(L"comlink");
+  std::wstring link_path = folder / L"mta.lnk";
+  std::wstring target = apptest::FixtureDir() + L"\\docweave.exe";
+  struct Context {
+    Result* result;
+    const std::wstring* target;
+    const std::wstring* link;
+  } context{&result, &target, &link_path};
+  struct Body {
+    static DWORD WINAPI Run(void* parameter) {
+      Context* c = static_cast<Context*>(parameter);
+      c->result->before = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+      c->result->link = CreateShortcut(*c->target, *c->link, L"");
+      // Still initialised: a second initialisation only counts up.
+      c->result->after = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+      if (SUCCEEDED(c->result->after)) CoUninitialize();
+      if (SUCCEEDED(c->result->before)) CoUninitialize();
+      return 0;
+    }
+  };
+  HANDLE thread = CreateThread(nullptr, 0, &Body::Run, &context, 0, nullptr);
+  ASSERT_NE(nullptr, thread);
+  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 30000));
+  CloseHandle(thread);
+  EXPECT_EQ(S_OK, result.before);
+  EXPECT_EQ(S_OK, result.link);
+  EXPECT_EQ(S_FALSE, result.after);
+  EXPECT_TRUE(FileExists(link_path));
+}
+
 TEST(ShortcutPaths, FollowTheProductName) {
   EXPECT_EQ(L"D:\\Desk\\QuilloPDF转换器.lnk", app::DesktopShortcutPath(L"D:\\Desk"));
   EXPECT_EQ(L"P:\\QuilloPDF转换器\\", app::StartMenuFolderPath(L"P:"));

@@ -1,14 +1,12 @@
 // CScrollBarUI: the scroll bar that containers create and own. It holds the range and position,
-// lays out its two arrow buttons and thumb, and sends "scroll" when the position changes.
-//
-// Present so far: range and position with their clamping, the line size and spacing values, the
-// show flag, horizontal/vertical switching, the button and thumb layout of SetPos, the attribute
-// vocabulary (images are stored). Not present yet: painting of the parts (DoPaint paints nothing)
-// and mouse input on the bar itself (every event goes to the owner, or to the base without one).
+// lays out its two arrow buttons and thumb, pages on clicks beside the thumb, drags the thumb on a
+// 50 ms timer, paints its parts in their states and sends "scroll" when the position changes.
+// Without an owner it changes its own position. UI thread only.
 #pragma once
 
 #include <cstdint>
 
+#include "ui/control/button_state.h"
 #include "ui/core/control.h"
 
 namespace ZQUI {
@@ -53,6 +51,56 @@ class CScrollBarUI : public CControlUI {
   RECT GetButton1Rect() const;
   RECT GetButton2Rect() const;
   RECT GetThumbRect() const;
+  UINT GetButton1State() const;
+  UINT GetButton2State() const;
+  UINT GetThumbState() const;
+
+  const wchar_t* GetBkNormalImage() const;
+  void SetBkNormalImage(const wchar_t* image);
+  const wchar_t* GetBkHotImage() const;
+  void SetBkHotImage(const wchar_t* image);
+  const wchar_t* GetBkPushedImage() const;
+  void SetBkPushedImage(const wchar_t* image);
+  const wchar_t* GetBkDisabledImage() const;
+  void SetBkDisabledImage(const wchar_t* image);
+  const wchar_t* GetButton1NormalImage() const;
+  void SetButton1NormalImage(const wchar_t* image);
+  const wchar_t* GetButton1HotImage() const;
+  void SetButton1HotImage(const wchar_t* image);
+  const wchar_t* GetButton1PushedImage() const;
+  void SetButton1PushedImage(const wchar_t* image);
+  const wchar_t* GetButton1DisabledImage() const;
+  void SetButton1DisabledImage(const wchar_t* image);
+  const wchar_t* GetButton2NormalImage() const;
+  void SetButton2NormalImage(const wchar_t* image);
+  const wchar_t* GetButton2HotImage() const;
+  void SetButton2HotImage(const wchar_t* image);
+  const wchar_t* GetButton2PushedImage() const;
+  void SetButton2PushedImage(const wchar_t* image);
+  const wchar_t* GetButton2DisabledImage() const;
+  void SetButton2DisabledImage(const wchar_t* image);
+  const wchar_t* GetThumbNormalImage() const;
+  void SetThumbNormalImage(const wchar_t* image);
+  const wchar_t* GetThumbHotImage() const;
+  void SetThumbHotImage(const wchar_t* image);
+  const wchar_t* GetThumbPushedImage() const;
+  void SetThumbPushedImage(const wchar_t* image);
+  const wchar_t* GetThumbDisabledImage() const;
+  void SetThumbDisabledImage(const wchar_t* image);
+  const wchar_t* GetRailNormalImage() const;
+  void SetRailNormalImage(const wchar_t* image);
+  const wchar_t* GetRailHotImage() const;
+  void SetRailHotImage(const wchar_t* image);
+  const wchar_t* GetRailPushedImage() const;
+  void SetRailPushedImage(const wchar_t* image);
+  const wchar_t* GetRailDisabledImage() const;
+  void SetRailDisabledImage(const wchar_t* image);
+
+  void PaintBk(HDC hDC);
+  void PaintButton1(HDC hDC);
+  void PaintButton2(HDC hDC);
+  void PaintThumb(HDC hDC);
+  void PaintRail(HDC hDC);
 
   void SetPos(RECT rc, bool needInvalidate = true) override;
   void DoEvent(TEventUI& event) override;
@@ -67,8 +115,24 @@ class CScrollBarUI : public CControlUI {
     CDuiString pushed;
     CDuiString disabled;
   };
+  // Timer that applies the thumb drag (and, when started, repeats held presses).
+  static constexpr UINT kScrollTimerId = 10;
+
   // Stores an image attribute "<part><state>image"; false when the name is not one.
   bool SetImageAttribute(const wchar_t* name, const wchar_t* value);
+  // Draws `image` with a destination of `part` relative to the bar; false when nothing was drawn.
+  bool DrawPartImage(HDC hDC, const CDuiString& image, const RECT& part);
+  // The image of `images` for `state` (disabled, pushed, hot), then normal; outline when neither draws.
+  void PaintPart(HDC hDC, const PartImages& images, UINT& state, const RECT& part, bool outline);
+  // Hands an event the bar does not handle to its owner, else to the base.
+  void ForwardEvent(TEventUI& event);
+  // Moves to `pos` through the owner on the bar's axis, or directly without one.
+  void ScrollTo(int64_t pos);
+  // One line or page step as a press on a button or the rail gives it.
+  void StepLine(bool forward);
+  void StepPage(bool forward);
+  // Repeats a held button or rail press from the sixth timer tick on.
+  void RepeatHeldPress();
 
   bool m_bMouseDown = false;
   bool m_bShow = true;
@@ -77,18 +141,26 @@ class CScrollBarUI : public CControlUI {
   int64_t m_nScrollPos = 0;
   int m_nLineSize = 8;
   CContainerUI* m_pOwner = nullptr;
+  POINT m_ptLastMouse = {0, 0};
+  int64_t m_nLastScrollPos = 0;
+  int64_t m_nLastScrollOffset = 0;
+  int m_nScrollRepeatDelay = 0;
   int m_nHSpace = 0;
   int m_nVSpace = 0;
   PartImages m_bk;
   bool m_bShowButton1 = true;
   RECT m_rcButton1 = {0, 0, 0, 0};
+  UINT m_uButton1State = 0;
   PartImages m_button1;
   bool m_bShowButton2 = true;
   RECT m_rcButton2 = {0, 0, 0, 0};
+  UINT m_uButton2State = 0;
   PartImages m_button2;
   RECT m_rcThumb = {0, 0, 0, 0};
+  UINT m_uThumbState = 0;
   PartImages m_thumb;
   PartImages m_rail;
+  CDuiString m_sImageModify;
 };
 
 }  // namespace ZQUI

@@ -1,7 +1,10 @@
 #include "ui/core/paint_manager.h"
 
+#include <cwchar>
 #include <new>
+#include <vector>
 
+#include "ui/control/rich_edit.h"
 #include "ui/core/control.h"
 
 namespace ZQUI {
@@ -13,9 +16,87 @@ CStdPtrArray& Managers() {
   return managers;
 }
 
+CStdPtrArray& Plugins() {
+  static CStdPtrArray plugins;
+  return plugins;
+}
+
+struct FindClassInfo {
+  CPaintManagerUI* manager;
+  const wchar_t* className;
+};
+
+bool ClassMatches(CControlUI* control, const wchar_t* className) {
+  if (className == nullptr) return false;
+  if (wcscmp(className, L"*") == 0) return true;
+  const wchar_t* own = control->GetClass();
+  return own != nullptr && wcscmp(own, className) == 0;
+}
+
+// Removes every occurrence of `item` from `list`.
+void RemoveAll(CStdPtrArray& list, void* item) {
+  for (int i = list.GetSize() - 1; i >= 0; --i) {
+    if (list.GetAt(i) == item) list.Remove(i);
+  }
+}
+
 }  // namespace
 
-CPaintManagerUI::CPaintManagerUI() {}
+// Starts GDI+ for this manager without linking it: the render engine draws GDI+ text and images
+// through the same library, which needs a started token per manager.
+namespace {
+
+struct GdiplusStartupInputV1 {
+  UINT32 GdiplusVersion = 1;
+  void* DebugEventCallback = nullptr;
+  BOOL SuppressBackgroundThread = FALSE;
+  BOOL SuppressExternalCodecs = FALSE;
+};
+
+using GdiplusStartupFn = int(WINAPI*)(ULONG_PTR*, const GdiplusStartupInputV1*, void*);
+using GdiplusShutdownFn = void(WINAPI*)(ULONG_PTR);
+
+HMODULE GdiplusModule() {
+  static HMODULE module = LoadLibraryW(L"gdiplus.dll");
+  return module;
+}
+
+void ProcessWideGraphicsSetup() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  // InitCommonControls is ordinal 17 of comctl32; msimg32 holds AlphaBlend/GradientFill.
+  if (HMODULE comctl = LoadLibraryW(L"comctl32.dll")) {
+    using InitFn = void(WINAPI*)();
+    auto init = reinterpret_cast<InitFn>(reinterpret_cast<void*>(GetProcAddress(comctl, MAKEINTRESOURCEA(17))));
+    if (init != nullptr) init();
+  }
+  LoadLibraryW(L"msimg32.dll");
+}
+
+}  // namespace
+
+CPaintManagerUI::CPaintManagerUI() {
+  ProcessWideGraphicsSetup();
+  UpdateRectPen();
+  if (HMODULE gdiplus = GdiplusModule()) {
+    auto startup =
+        reinterpret_cast<GdiplusStartupFn>(reinterpret_cast<void*>(GetProcAddress(gdiplus, "GdiplusStartup")));
+    GdiplusStartupInputV1 input;
+    if (startup != nullptr && startup(&m_gdiplusToken, &input, nullptr) != 0) m_gdiplusToken = 0;
+  }
+  CShadowUI::Initialize(GetInstance());
+}
+
+CShadowUI* CPaintManagerUI::GetShadow() { return &m_shadow; }
+
+void CPaintManagerUI::AttachShadow() { m_shadow.Create(this); }
+
+bool CPaintManagerUI::FocusWantsTab() const {
+  if (m_pFocus == nullptr) return false;
+  auto* edit = static_cast<CRichEditUI*>(m_pFocus->GetInterface(L"RichEdit"));
+  return edit != nullptr && edit->IsWantTab();
+}
 
 CPaintManagerUI::~CPaintManagerUI() {
   // Delayed-cleanup controls first: they may still be referenced by nothing but this list.
@@ -37,10 +118,20 @@ CPaintManagerUI::~CPaintManagerUI() {
   if (m_defaultFont.hFont) DeleteObject(m_defaultFont.hFont);
   RemoveAllStyle(false);
   RemoveAllDefaultAttributeList(false);
+  RemoveAllOptionGroups();
   RemoveAllTimers();
+  if (m_hwndTooltip != nullptr && IsWindow(m_hwndTooltip)) DestroyWindow(m_hwndTooltip);
+  m_hwndTooltip = nullptr;
+  FreeBackBuffer();
+  FreeBackground();
   if (m_hDcPaint) ReleaseDC(m_hWndPaint, m_hDcPaint);
   int index = Managers().Find(this);
   if (index >= 0) Managers().Remove(index);
+  if (m_gdiplusToken != 0) {
+    auto shutdown = reinterpret_cast<GdiplusShutdownFn>(
+        reinterpret_cast<void*>(GetProcAddress(GdiplusModule(), "GdiplusShutdown")));
+    if (shutdown != nullptr) shutdown(m_gdiplusToken);
+  }
   delete m_pDPI;
 }
 
@@ -48,6 +139,7 @@ void CPaintManagerUI::Init(HWND window, const wchar_t* name) {
   m_mNameHash.Resize(83);
   RemoveAllStyle(false);
   RemoveAllDefaultAttributeList(false);
+  RemoveAllOptionGroups();
   RemoveAllTimers();
   m_sName = name ? name : L"";
   if (m_hWndPaint != window) {
@@ -61,8 +153,17 @@ void CPaintManagerUI::Init(HWND window, const wchar_t* name) {
 bool CPaintManagerUI::IsValid() const { return m_hWndPaint != nullptr && m_pRoot != nullptr; }
 HWND CPaintManagerUI::GetPaintWindow() const { return m_hWndPaint; }
 HDC CPaintManagerUI::GetPaintDC() const { return m_hDcPaint; }
+HWND CPaintManagerUI::GetTooltipWindow() const { return m_hwndTooltip; }
 CControlUI* CPaintManagerUI::GetRoot() const { return m_pRoot; }
 POINT CPaintManagerUI::GetMousePos() const { return m_ptLastMousePos; }
+LPARAM CPaintManagerUI::GetMainWnd() const {
+  if (m_hWndPaint == nullptr) return 0;
+  return static_cast<LPARAM>(GetWindowLongPtrW(m_hWndPaint, GWLP_USERDATA));
+}
+int CPaintManagerUI::GetHoverTime() const { return m_iHoverTime; }
+void CPaintManagerUI::SetHoverTime(int time) { m_iHoverTime = time; }
+bool CPaintManagerUI::IsNoActivate() const { return m_bNoActivate; }
+void CPaintManagerUI::SetNoActivate(bool noActivate) { m_bNoActivate = noActivate; }
 void CPaintManagerUI::UsedVirtualWnd(bool used) { m_bUsedVirtualWnd = used; }
 bool CPaintManagerUI::IsUsedVirtualWnd() const { return m_bUsedVirtualWnd; }
 
@@ -77,34 +178,50 @@ CPaintManagerUI* CPaintManagerUI::GetPaintManager(const wchar_t* name) {
 
 CStdPtrArray* CPaintManagerUI::GetPaintManagers() { return &Managers(); }
 
-bool CPaintManagerUI::MessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-  (void)lParam;
-  result = 0;
-  if (m_hWndPaint == nullptr) return false;
-  switch (msg) {
-    case kMsgProcessQueue:
-      ProcessQueue();
-      return false;
-    case WM_TIMER:
-      for (int i = 0; i < m_aTimers.GetSize(); ++i) {
-        auto* timer = static_cast<TimerInfo*>(m_aTimers.GetAt(i));
-        if (timer->window == m_hWndPaint && timer->id == LOWORD(wParam) && !timer->killed) {
-          TEventUI event;
-          event.type = UiEventType::Timer;
-          event.sender = timer->control;
-          event.timestamp = GetTickCount();
-          event.mousePos = m_ptLastMousePos;
-          event.wParam = timer->key;
-          event.lParam = lParam;
-          timer->control->Event(event);
-          break;
-        }
-      }
-      return false;
-    default:
-      return false;
-  }
+bool CPaintManagerUI::LoadPlugin(const wchar_t* path) {
+  if (path == nullptr || *path == L'\0') return false;
+  HMODULE module = LoadLibraryW(path);
+  if (module == nullptr) return false;
+  void* create = reinterpret_cast<void*>(GetProcAddress(module, "CreateControl"));
+  if (create == nullptr) return false;
+  if (Plugins().Find(create) >= 0) return true;
+  return Plugins().Add(create);
 }
+
+CStdPtrArray* CPaintManagerUI::GetPlugins() { return &Plugins(); }
+
+namespace {
+
+bool AddListener(CStdPtrArray& list, void* item) { return list.Add(item); }
+
+bool RemoveListener(CStdPtrArray& list, void* item) {
+  int index = list.Find(item);
+  if (index < 0) return false;
+  return list.Remove(index);
+}
+
+}  // namespace
+
+bool CPaintManagerUI::AddPreMessageFilter(IMessageFilterUI* filter) { return AddListener(m_aPreMessageFilters, filter); }
+bool CPaintManagerUI::RemovePreMessageFilter(IMessageFilterUI* filter) {
+  return RemoveListener(m_aPreMessageFilters, filter);
+}
+bool CPaintManagerUI::AddMessageFilter(IMessageFilterUI* filter) { return AddListener(m_aMessageFilters, filter); }
+bool CPaintManagerUI::RemoveMessageFilter(IMessageFilterUI* filter) { return RemoveListener(m_aMessageFilters, filter); }
+bool CPaintManagerUI::AddTranslateAccelerator(ITranslateAccelerator* accelerator) {
+  return AddListener(m_aTranslateAccelerator, accelerator);
+}
+bool CPaintManagerUI::RemoveTranslateAccelerator(ITranslateAccelerator* accelerator) {
+  return RemoveListener(m_aTranslateAccelerator, accelerator);
+}
+
+bool CPaintManagerUI::EnableDragDrop(bool enable) {
+  m_bDragDrop = enable;
+  m_bDragMode = false;
+  return true;
+}
+
+void CPaintManagerUI::SetDragDrop(IDragDropUI* dragDrop) { m_pDragDrop = dragDrop; }
 
 void CPaintManagerUI::ProcessQueue() {
   // Swap the list out first: deleting a control may schedule further cleanups.
@@ -129,6 +246,7 @@ void CPaintManagerUI::PostQueueMessage() {
 }
 
 bool CPaintManagerUI::AttachDialog(CControlUI* root) {
+  AttachShadow();
   SetFocus(nullptr);
   m_pEventKey = m_pEventHover = m_pEventClick = m_pEventRClick = nullptr;
   if (m_pRoot != nullptr) {
@@ -166,7 +284,24 @@ void CPaintManagerUI::ReapObjects(CControlUI* control) {
     auto* msg = static_cast<TNotifyUI*>(m_aAsyncNotify.GetAt(i));
     if (msg->sender == control) msg->sender = nullptr;
   }
+  // Every list that could still hand the control out later forgets it as well.
   m_mapPostPaint.erase(control);
+  RemoveAll(m_aNeedMouseLeaveNeeded, control);
+  RemoveAll(m_aFoundControls, control);
+  for (int i = m_aNativeWindowControl.GetSize() - 1; i >= 0; --i) {
+    if (m_aNativeWindowControl.GetAt(i) == control) {
+      m_aNativeWindowControl.Remove(i);
+      m_aNativeWindow.Remove(i);
+    }
+  }
+  std::vector<CDuiString> groups;
+  for (int i = 0; i < m_mOptionGroup.GetSize(); ++i) {
+    const wchar_t* group = m_mOptionGroup.GetAt(i);
+    if (group == nullptr) continue;
+    auto* members = static_cast<CStdPtrArray*>(m_mOptionGroup.Find(group, false));
+    if (members != nullptr && members->Find(control) >= 0) groups.emplace_back(group);
+  }
+  for (const CDuiString& group : groups) RemoveOptionGroup(group, control);
   int pending = m_aDelayedCleanup.Find(control);
   if (pending >= 0) m_aDelayedCleanup.Remove(pending);
 }
@@ -206,6 +341,27 @@ CControlUI* CPaintManagerUI::FindSubControlByName(CControlUI* parent, const wcha
   return parent->FindControl(__FindControlFromName, const_cast<wchar_t*>(name), FindAll);
 }
 
+CControlUI* CPaintManagerUI::FindSubControlByClass(CControlUI* parent, const wchar_t* className, int index) {
+  if (parent == nullptr) parent = m_pRoot;
+  if (parent == nullptr || className == nullptr || index < 0) return nullptr;
+  // The buffer holds index + 1 slots that fill in traversal order; the last one is the answer.
+  m_aFoundControls.Resize(index + 1);
+  FindClassInfo info = {this, className};
+  return parent->FindControl(__FindControlFromClass, &info, FindAll);
+}
+
+CStdPtrArray* CPaintManagerUI::FindSubControlsByClass(CControlUI* parent, const wchar_t* className) {
+  if (parent == nullptr) parent = m_pRoot;
+  if (parent == nullptr) return nullptr;
+  m_aFoundControls.Empty();
+  if (className == nullptr) return &m_aFoundControls;
+  FindClassInfo info = {this, className};
+  parent->FindControl(__FindControlsFromClass, &info, FindAll);
+  return &m_aFoundControls;
+}
+
+CStdPtrArray* CPaintManagerUI::GetFoundControls() { return &m_aFoundControls; }
+
 CControlUI* CPaintManagerUI::GetFocus() const { return m_pFocus; }
 
 void CPaintManagerUI::SetFocus(CControlUI* control) {
@@ -233,6 +389,68 @@ void CPaintManagerUI::SetFocus(CControlUI* control) {
   }
 }
 
+CControlUI* CPaintManagerUI::TabSearch(CControlUI* from, bool forward, CControlUI** lastSeen) {
+  if (m_pRoot == nullptr) return nullptr;
+  FindTabInfo info = {from, nullptr, forward, false};
+  CControlUI* found = m_pRoot->FindControl(__FindControlFromTab, &info, FindVisible | FindEnabled | FindMeFirst);
+  if (lastSeen != nullptr) *lastSeen = info.last;
+  return found;
+}
+
+void CPaintManagerUI::SetFocusNeeded(CControlUI* control) {
+  if (m_hWndPaint != nullptr) ::SetFocus(m_hWndPaint);
+  if (control == nullptr) return;
+  if (m_pFocus != nullptr) {
+    CControlUI* previous = m_pFocus;
+    TEventUI event;
+    event.type = UiEventType::KillFocus;
+    event.sender = control;
+    event.timestamp = GetTickCount();
+    previous->Event(event);
+    SendNotify(previous, NotifyName::kKillFocus);
+    m_pFocus = nullptr;
+  }
+  // Focus rests on the tab stop before the control, so the forward step of the next paint lands on it.
+  m_pFocus = TabSearch(control, false, nullptr);
+  m_bFocusNeeded = true;
+  if (m_pRoot != nullptr && m_pRoot->IsVisible()) m_pRoot->NeedUpdate();
+}
+
+void CPaintManagerUI::SetNoFocusNeeded() { m_bFocusNeeded = false; }
+
+bool CPaintManagerUI::SetNextTabControl(bool forward) {
+  if (m_bUpdateNeeded && forward) {
+    m_bFocusNeeded = true;
+    if (m_hWndPaint != nullptr) ::InvalidateRect(m_hWndPaint, nullptr, FALSE);
+    return true;
+  }
+  CControlUI* last = nullptr;
+  CControlUI* found = TabSearch(m_pFocus, forward, &last);
+  if (found == nullptr) {
+    if (forward) {
+      found = TabSearch(nullptr, true, nullptr);
+    } else {
+      found = last;
+    }
+  }
+  if (found != nullptr) SetFocus(found);
+  m_bFocusNeeded = false;
+  return true;
+}
+
+void CPaintManagerUI::SetCapture() {
+  if (m_hWndPaint != nullptr) ::SetCapture(m_hWndPaint);
+  m_bMouseCapture = true;
+}
+
+void CPaintManagerUI::ReleaseCapture() {
+  ::ReleaseCapture();
+  m_bMouseCapture = false;
+  m_bDragMode = false;
+}
+
+bool CPaintManagerUI::IsCaptured() const { return m_bMouseCapture; }
+
 void CPaintManagerUI::SetEventControl(CControlUI* control) { m_pEventClick = control; }
 
 bool CPaintManagerUI::SetTimer(CControlUI* control, UINT timerId, UINT elapse) {
@@ -246,8 +464,23 @@ bool CPaintManagerUI::SetTimer(CControlUI* control, UINT timerId, UINT elapse) {
       return true;
     }
   }
-  m_uTimerID = (m_uTimerID + 1) % 0xF0;
-  if (m_hWndPaint == nullptr || ::SetTimer(m_hWndPaint, m_uTimerID, elapse, nullptr) == 0) return false;
+  if (m_hWndPaint == nullptr) return false;
+  // Ids cycle through 0..239; one still held by a record (live, or killed and kept for its
+  // restart) is skipped, so two timers never share an id and one never swallows the other.
+  bool free = false;
+  for (int tries = 0; tries < 0xF0 && !free; ++tries) {
+    m_uTimerID = (m_uTimerID + 1) % 0xF0;
+    free = true;
+    for (int i = 0; i < m_aTimers.GetSize(); ++i) {
+      auto* timer = static_cast<TimerInfo*>(m_aTimers.GetAt(i));
+      if (timer->window == m_hWndPaint && timer->id == m_uTimerID) {
+        free = false;
+        break;
+      }
+    }
+  }
+  if (!free) return false;
+  if (::SetTimer(m_hWndPaint, m_uTimerID, elapse, nullptr) == 0) return false;
   auto* timer = new (std::nothrow) TimerInfo{control, timerId, m_hWndPaint, m_uTimerID, false};
   if (timer == nullptr || !m_aTimers.Add(timer)) {
     ::KillTimer(m_hWndPaint, m_uTimerID);
@@ -314,7 +547,8 @@ void CPaintManagerUI::SendNotify(TNotifyUI& msg, bool async) {
     return;
   }
   if (msg.sender != nullptr && msg.sender->OnNotify) msg.sender->OnNotify(&msg);
-  // A notifier may remove itself or others while being notified.
+  // A notifier may remove itself or others while being notified: walk a snapshot and skip the
+  // ones that left meanwhile.
   CStdPtrArray notifiers(m_aNotifiers);
   for (int i = 0; i < notifiers.GetSize(); ++i) {
     auto* notifier = static_cast<INotifyUI*>(notifiers.GetAt(i));
@@ -331,6 +565,85 @@ void CPaintManagerUI::SendNotify(CControlUI* control, const wchar_t* type, WPARA
   SendNotify(msg, async);
 }
 
+bool CPaintManagerUI::AddOptionGroup(const wchar_t* groupName, CControlUI* control) {
+  if (groupName == nullptr || control == nullptr) return false;
+  auto* group = static_cast<CStdPtrArray*>(m_mOptionGroup.Find(groupName));
+  if (group == nullptr) {
+    group = new (std::nothrow) CStdPtrArray(6);
+    if (group == nullptr) return false;
+    if (!m_mOptionGroup.Insert(groupName, group)) {
+      delete group;
+      return false;
+    }
+  }
+  if (group->Find(control) >= 0) return false;
+  return group->Add(control);
+}
+
+CStdPtrArray* CPaintManagerUI::GetOptionGroup(const wchar_t* groupName) {
+  if (groupName == nullptr) return nullptr;
+  return static_cast<CStdPtrArray*>(m_mOptionGroup.Find(groupName));
+}
+
+void CPaintManagerUI::RemoveOptionGroup(const wchar_t* groupName, CControlUI* control) {
+  CStdPtrArray* group = GetOptionGroup(groupName);
+  if (group == nullptr) return;
+  RemoveAll(*group, control);
+  if (group->IsEmpty()) {
+    m_mOptionGroup.Remove(groupName);
+    delete group;
+  }
+}
+
+void CPaintManagerUI::RemoveAllOptionGroups() {
+  for (int i = 0; i < m_mOptionGroup.GetSize(); ++i) {
+    const wchar_t* key = m_mOptionGroup.GetAt(i);
+    if (key != nullptr) delete static_cast<CStdPtrArray*>(m_mOptionGroup.Find(key, false));
+  }
+  m_mOptionGroup.RemoveAll();
+}
+
+void CPaintManagerUI::AddMouseLeaveNeeded(CControlUI* control) {
+  if (control == nullptr || m_aNeedMouseLeaveNeeded.Find(control) >= 0) return;
+  m_aNeedMouseLeaveNeeded.Add(control);
+}
+
+bool CPaintManagerUI::RemoveMouseLeaveNeeded(CControlUI* control) {
+  int index = m_aNeedMouseLeaveNeeded.Find(control);
+  if (index < 0) return false;
+  return m_aNeedMouseLeaveNeeded.Remove(index);
+}
+
+bool CPaintManagerUI::AddNativeWindow(CControlUI* control, HWND childWnd) {
+  if (control == nullptr || childWnd == nullptr) return false;
+  RECT rc = GetNativeWindowRect(childWnd);
+  Invalidate(rc);
+  if (m_aNativeWindow.Find(childWnd) >= 0) return false;
+  if (!m_aNativeWindow.Add(childWnd)) return false;
+  if (!m_aNativeWindowControl.Add(control)) {
+    m_aNativeWindow.Remove(m_aNativeWindow.GetSize() - 1);
+    return false;
+  }
+  return true;
+}
+
+bool CPaintManagerUI::RemoveNativeWindow(HWND childWnd) {
+  int index = m_aNativeWindow.Find(childWnd);
+  if (index < 0) return false;
+  m_aNativeWindow.Remove(index);
+  m_aNativeWindowControl.Remove(index);
+  return true;
+}
+
+int CPaintManagerUI::GetNativeWindowCount() const { return m_aNativeWindow.GetSize(); }
+
+RECT CPaintManagerUI::GetNativeWindowRect(HWND childWnd) const {
+  RECT rc = {0, 0, 0, 0};
+  if (childWnd == nullptr || !::GetWindowRect(childWnd, &rc)) return rc;
+  if (m_hWndPaint != nullptr) ::MapWindowPoints(nullptr, m_hWndPaint, reinterpret_cast<POINT*>(&rc), 2);
+  return rc;
+}
+
 bool CPaintManagerUI::AddPostPaint(CControlUI* control) {
   m_mapPostPaint[control] = 0;
   return true;
@@ -339,26 +652,7 @@ bool CPaintManagerUI::AddPostPaint(CControlUI* control) {
 bool CPaintManagerUI::RemovePostPaint(CControlUI* control) { return m_mapPostPaint.erase(control) > 0; }
 bool CPaintManagerUI::IsPostPaint(CControlUI* control) const { return m_mapPostPaint.count(control) > 0; }
 int CPaintManagerUI::GetPostPaintCount() const { return static_cast<int>(m_mapPostPaint.size()); }
-
-void CPaintManagerUI::NeedUpdate() { m_bUpdateNeeded = true; }
-bool CPaintManagerUI::IsUpdateNeeded() const { return m_bUpdateNeeded; }
-
-void CPaintManagerUI::Invalidate() {
-  if (m_hWndPaint) ::InvalidateRect(m_hWndPaint, nullptr, FALSE);
-}
-
-void CPaintManagerUI::Invalidate(RECT& rc) {
-  if (rc.left < 0) rc.left = 0;
-  if (rc.top < 0) rc.top = 0;
-  if (rc.right < rc.left) rc.right = rc.left;
-  if (rc.bottom < rc.top) rc.bottom = rc.top;
-  if (m_hWndPaint) ::InvalidateRect(m_hWndPaint, &rc, FALSE);
-}
-
-CDPI* CPaintManagerUI::GetDPIObj() {
-  if (m_pDPI == nullptr) m_pDPI = new CDPI();
-  return m_pDPI;
-}
+bool CPaintManagerUI::SetPostPaintIndex(CControlUI*, int) { return true; }
 
 CControlUI* CALLBACK CPaintManagerUI::__FindControlFromNameHash(CControlUI* control, LPVOID data) {
   auto* manager = static_cast<CPaintManagerUI*>(data);
@@ -385,6 +679,62 @@ CControlUI* CALLBACK CPaintManagerUI::__FindControlFromName(CControlUI* control,
   const CDuiString& own = control->GetNameRef();
   if (own.IsEmpty()) return nullptr;
   return _wcsicmp(own, name) == 0 ? control : nullptr;
+}
+
+CControlUI* CALLBACK CPaintManagerUI::__FindControlFromCount(CControlUI*, LPVOID data) {
+  ++*static_cast<int*>(data);
+  return nullptr;
+}
+
+CControlUI* CALLBACK CPaintManagerUI::__FindControlFromTab(CControlUI* control, LPVOID data) {
+  auto* info = static_cast<FindTabInfo*>(data);
+  if (info->focus == control) {
+    if (info->forward) {
+      info->nextIsIt = true;
+      return nullptr;
+    }
+    return info->last;
+  }
+  if ((control->GetControlFlags() & ControlFlagTabStop) == 0) return nullptr;
+  info->last = control;
+  if (info->nextIsIt || info->focus == nullptr) return control;
+  return nullptr;
+}
+
+CControlUI* CALLBACK CPaintManagerUI::__FindControlFromShortcut(CControlUI* control, LPVOID data) {
+  if (!control->IsVisible()) return nullptr;
+  auto* info = static_cast<FindShortcut*>(data);
+  if (info->ch == towupper(control->GetShortcut())) info->pickNext = true;
+  const wchar_t* className = control->GetClass();
+  if (className != nullptr && wcsstr(className, L"LabelUI") != nullptr) return nullptr;
+  return info->pickNext ? control : nullptr;
+}
+
+CControlUI* CALLBACK CPaintManagerUI::__FindControlFromUpdate(CControlUI* control, LPVOID data) {
+  if (!control->IsUpdateNeeded()) return nullptr;
+  static_cast<CPaintManagerUI*>(data)->m_aFoundControls.Add(control);
+  return control;
+}
+
+CControlUI* CALLBACK CPaintManagerUI::__FindControlFromClass(CControlUI* control, LPVOID data) {
+  auto* info = static_cast<FindClassInfo*>(data);
+  CStdPtrArray& found = info->manager->m_aFoundControls;
+  if (found.GetSize() == 0) return nullptr;
+  if (ClassMatches(control, info->className)) {
+    for (int i = 0; i < found.GetSize(); ++i) {
+      if (found.GetAt(i) == nullptr) {
+        found.SetAt(i, control);
+        break;
+      }
+    }
+  }
+  return found.GetAt(found.GetSize() - 1) != nullptr ? control : nullptr;
+}
+
+CControlUI* CALLBACK CPaintManagerUI::__FindControlsFromClass(CControlUI* control, LPVOID data) {
+  auto* info = static_cast<FindClassInfo*>(data);
+  if (ClassMatches(control, info->className)) info->manager->m_aFoundControls.Add(control);
+  return nullptr;
 }
 
 }  // namespace ZQUI

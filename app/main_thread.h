@@ -25,6 +25,10 @@ class MainThread : public kbase::FrameworkThread {
   // The window Init created; it lives until the process ends. Null before Init.
   CMainWnd* window() const { return window_; }
 
+  // True when Cleanup found the worker still inside the installation and left it running: the
+  // caller must then end the process without waiting for it or running further clean-up.
+  bool worker_abandoned() const { return worker_abandoned_; }
+
  protected:
   void Init() override;
   void Cleanup() override;
@@ -32,4 +36,5 @@ class MainThread : public kbase::FrameworkThread {
  private:
   std::unique_ptr<MiscThread> misc_thread_;
   CMainWnd* window_ = nullptr;
+  bool worker_abandoned_ = false;
 };

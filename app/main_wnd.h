@@ -82,7 +82,7 @@ class CMainWnd : public ZQUI::WindowImplBase,
 
   // Applies a progress value and text on the UI thread.
   void ApplyProgress(int value, const std::wstring& text);
-  // Posts ApplyProgress to kThreadUI, or applies at once when already on it without a loop.
+  // Posts ApplyProgress to kThreadUI.
   void PostProgress(int value, std::wstring text);
 
   std::wstring install_folder_;

@@ -1,12 +1,20 @@
 #include "ui/core/control_factory.h"
 
-#include <cwctype>
+#include <windows.h>
+
+#include <cwchar>
 #include <mutex>
 
 #include "ui/core/control.h"
 #include "ui/layout/container.h"
 #include "ui/layout/horizontal_layout.h"
 #include "ui/layout/vertical_layout.h"
+#include "ui/control/button.h"
+#include "ui/control/check_box.h"
+#include "ui/control/label.h"
+#include "ui/control/option.h"
+#include "ui/control/progress.h"
+#include "ui/control/rich_edit.h"
 #include "ui/control/scroll_bar.h"
 
 namespace ZQUI {
@@ -41,9 +49,16 @@ void CControlFactory::Release() {
 }
 
 void CControlFactory::LowerName(CDuiString& name) {
-  for (int i = 0; i < name.GetLength(); ++i) {
-    name.SetAt(i, static_cast<wchar_t>(std::towlower(name.GetAt(i))));
-  }
+  // CharLowerBuffW maps the whole Unicode range whatever the C runtime's locale, which towlower
+  // in the default "C" locale does not.
+  int length = name.GetLength();
+  if (length == 0) return;
+  wchar_t buffer[CDuiString::kInlineSize];
+  wchar_t* text = length < CDuiString::kInlineSize ? buffer : new wchar_t[length + 1];
+  wmemcpy(text, name.GetData(), static_cast<size_t>(length) + 1);
+  ::CharLowerBuffW(text, static_cast<DWORD>(length));
+  name.Assign(text, length);
+  if (text != buffer) delete[] text;
 }
 
 CControlFactory::CControlFactory() {
@@ -51,14 +66,18 @@ CControlFactory::CControlFactory() {
   // elements are skipped by the builder.
   RegistControl(L"CControlUI", &Make<CControlUI>);
   RegistControl(L"CContainerUI", &Make<CContainerUI>);
+  RegistControl(L"CButtonUI", &Make<CButtonUI>);
+  RegistControl(L"CLabelUI", &Make<CLabelUI>);
+  RegistControl(L"COptionUI", &Make<COptionUI>);
+  RegistControl(L"CCheckBoxUI", &Make<CCheckBoxUI>);
+  RegistControl(L"CProgressUI", &Make<CProgressUI>);
+  RegistControl(L"CRichEditUI", &Make<CRichEditUI>);
+  RegistControl(L"CScrollBarUI", &Make<CScrollBarUI>);
   RegistControl(L"CHorizontalLayoutUI", &Make<CHorizontalLayoutUI>);
   RegistControl(L"CVerticalLayoutUI", &Make<CVerticalLayoutUI>);
-  RegistControl(L"CScrollBarUI", &Make<CScrollBarUI>);
   RegistControl(L"Box", &Make<CContainerUI>);
   RegistControl(L"HBox", &Make<CHorizontalLayoutUI>);
   RegistControl(L"VBox", &Make<CVerticalLayoutUI>);
-  // TODO(ui-window): CButtonUI, CLabelUI, COptionUI, CCheckBoxUI, CProgressUI, CRichEditUI once
-  // their headers land.
 }
 
 CControlUI* CControlFactory::CreateControl(CDuiString className) {

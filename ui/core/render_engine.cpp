@@ -1,45 +1,118 @@
+// Image descriptions drawn onto a DC, and the engine's small shared helpers.
 #include "ui/core/render_engine.h"
 
+#include <cstring>
+
+#include "ui/core/control.h"
 #include "ui/core/paint_manager.h"
 
 namespace ZQUI {
 
-CRenderClip::~CRenderClip() {
-  if (hDC != nullptr && hOldRgn != nullptr) SelectClipRgn(hDC, hOldRgn);
-  if (hOldRgn) DeleteObject(hOldRgn);
-  if (hRgn) DeleteObject(hRgn);
+namespace {
+
+bool IsEmptyRect(const RECT& rc) { return rc.left == 0 && rc.top == 0 && rc.right == 0 && rc.bottom == 0; }
+
+bool EndsWithSvg(const CDuiString& name) {
+  int length = name.GetLength();
+  return length >= 3 && name.Right(3).CompareNoCase(L"svg") == 0;
 }
 
-void CRenderClip::GenerateClip(HDC hDC, RECT rc, CRenderClip& clip) {
-  RECT box = {0, 0, 0, 0};
-  GetClipBox(hDC, &box);
-  clip.hOldRgn = CreateRectRgnIndirect(&box);
-  clip.hRgn = CreateRectRgnIndirect(&rc);
-  ExtSelectClipRgn(hDC, clip.hRgn, RGN_AND);
-  clip.hDC = hDC;
-  clip.rcItem = rc;
+}  // namespace
+
+HBITMAP CRenderEngine::CreateARGB32Bitmap(HDC hDC, int cx, int cy, BYTE** bits) {
+  BITMAPINFO info;
+  memset(&info, 0, sizeof(info));
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = cx;
+  info.bmiHeader.biHeight = cy;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* pixels = nullptr;
+  HBITMAP bitmap = CreateDIBSection(hDC, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+  if (bits != nullptr) *bits = static_cast<BYTE*>(pixels);
+  return bitmap;
 }
 
-void CRenderClip::GenerateRoundClip(HDC hDC, RECT rc, RECT rcItem, int width, int height, CRenderClip& clip) {
-  // The rounded corners come with the render engine; until then the clip is the rectangle.
-  (void)rcItem;
-  (void)width;
-  (void)height;
-  GenerateClip(hDC, rc, clip);
+void CRenderEngine::CheckAlphaColor(DWORD& color) {
+  if ((color & 0x00FFFFFFu) == 0) color += 1;
 }
-
-void CRenderClip::UseOldClipBegin(HDC hDC, CRenderClip& clip) { SelectClipRgn(hDC, clip.hOldRgn); }
-void CRenderClip::UseOldClipEnd(HDC hDC, CRenderClip& clip) { SelectClipRgn(hDC, clip.hRgn); }
 
 bool CRenderEngine::DrawImageInfo(HDC hDC, CPaintManagerUI* manager, const RECT& rcItem, const RECT& rcPaint,
-                                  const tagTDrawInfo* drawInfo, HINSTANCE instance) {
-  (void)hDC;
-  (void)manager;
-  (void)rcItem;
-  (void)rcPaint;
-  (void)drawInfo;
-  (void)instance;
-  return false;
+                                  const TDrawInfo* drawInfo, HINSTANCE instance) {
+  if (manager == nullptr || hDC == nullptr || drawInfo == nullptr) return false;
+  // The svg path binds its image and scale into the cached description.
+  auto* info = const_cast<TDrawInfo*>(drawInfo);
+
+  RECT dest = rcItem;
+  if (!IsEmptyRect(info->rcDest)) {
+    dest.left = rcItem.left + info->rcDest.left;
+    dest.top = rcItem.top + info->rcDest.top;
+    dest.right = rcItem.left + info->rcDest.right;
+    if (dest.right > rcItem.right) dest.right = rcItem.right;
+    dest.bottom = rcItem.top + info->rcDest.bottom;
+    if (dest.bottom > rcItem.bottom) dest.bottom = rcItem.bottom;
+  }
+
+  const TImageInfo* image = nullptr;
+  if (EndsWithSvg(info->sImageName) && info->pImageInfo == nullptr) {
+    if (!info->bSvgParsed) {
+      info->bSvgParsed = true;
+      // Re-read the image-related keys once; dest, source and corner come out scaled again.
+      TDrawInfo again;
+      again.Parse(info->sDrawString, info->sDrawModify, manager);
+      info->sImageName = again.sImageName;
+      info->sResType = again.sResType;
+      info->rcDest = again.rcDest;
+      info->rcSource = again.rcSource;
+      info->rcCorner = again.rcCorner;
+      info->dwMask = again.dwMask;
+      info->uFade = again.uFade;
+      info->bHole = again.bHole;
+      info->bTiledX = again.bTiledX;
+      info->bTiledY = again.bTiledY;
+    }
+    image = manager->GetImageEx(info->sImageName, info->sResType.IsEmpty() ? nullptr : info->sResType.GetData(),
+                                info->dwMask, false, info->bGdiplus, instance);
+    if (image != nullptr) {
+      info->pImageInfo = const_cast<TImageInfo*>(image);
+      if (image->nX > 0) info->fScale = static_cast<float>(dest.right - dest.left) / static_cast<float>(image->nX);
+    }
+  }
+
+  if (info->sImageName.IsEmpty()) return false;
+  if (image == nullptr) image = info->pImageInfo;
+  if (image == nullptr) {
+    const wchar_t* type = info->sResType.IsEmpty() ? nullptr : info->sResType.GetData();
+    image = manager->GetImage(info->sImageName);
+    if (image == nullptr) {
+      manager->AddImage(info->sImageName, type, info->dwMask, false, info->bGdiplus, false, instance);
+      image = manager->GetImage(info->sImageName);
+    }
+  }
+  if (image == nullptr) return false;
+
+  RECT source = info->rcSource;
+  if (IsEmptyRect(source)) source = RECT{0, 0, image->nX, image->nY};
+  if (source.right > image->nX) source.right = image->nX;
+  if (source.bottom > image->nY) source.bottom = image->nY;
+
+  if (!IsEmptyRect(rcPaint)) {
+    RECT overlap;
+    if (!IntersectRect(&overlap, &dest, &rcItem)) return true;
+    if (!IntersectRect(&overlap, &dest, &rcPaint)) return true;
+  }
+  const RECT& paint = IsEmptyRect(rcPaint) ? dest : rcPaint;
+
+  bool alpha = manager->IsLayered() ? true : image->bAlpha;
+  UINT fade = static_cast<UINT>(info->uFade < 0 ? 0 : (info->uFade > 255 ? 255 : info->uFade));
+  if (info->bGdiplus) {
+    GdiplusDrawImage(hDC, image->pImage, dest, paint, source, alpha, fade, info->uRotate);
+  } else {
+    DrawImage(hDC, image->hBitmap, dest, paint, source, info->rcCorner, alpha, fade, info->bHole, info->bTiledX,
+              info->bTiledY);
+  }
+  return true;
 }
 
 bool CRenderEngine::DrawImageString(HDC hDC, CPaintManagerUI* manager, const RECT& rcItem, const RECT& rcPaint,
@@ -48,10 +121,48 @@ bool CRenderEngine::DrawImageString(HDC hDC, CPaintManagerUI* manager, const REC
   return DrawImageInfo(hDC, manager, rcItem, rcPaint, manager->GetDrawInfo(image, modify), instance);
 }
 
-void CRenderEngine::DrawColor(HDC, const RECT&, DWORD) {}
-void CRenderEngine::DrawGradient(HDC, const RECT&, DWORD, DWORD, bool, int) {}
-void CRenderEngine::DrawLine(HDC, const RECT&, int, DWORD, int) {}
-void CRenderEngine::DrawRect(HDC, const RECT&, int, DWORD, int) {}
-void CRenderEngine::GdiplusDrawRoundRect(HDC, float, float, float, float, float, float, DWORD, bool, DWORD, int) {}
+HBITMAP CRenderEngine::GenerateBitmap(CPaintManagerUI* manager, RECT rc, CControlUI* stopControl, DWORD filterColor) {
+  if (manager == nullptr || manager->GetRoot() == nullptr) return nullptr;
+  int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
+  if (cx <= 0 || cy <= 0) return nullptr;
+  HDC paintDC = manager->GetPaintDC();
+  HDC memDC = CreateCompatibleDC(paintDC);
+  BYTE* bits = nullptr;
+  HBITMAP bitmap = CreateARGB32Bitmap(paintDC, cx, cy, &bits);
+  if (memDC == nullptr || bitmap == nullptr) {
+    if (memDC) DeleteDC(memDC);
+    if (bitmap) DeleteObject(bitmap);
+    return nullptr;
+  }
+  HGDIOBJ old = SelectObject(memDC, bitmap);
+  SetWindowOrgEx(memDC, rc.left, rc.top, nullptr);
+  if (filterColor != 0) DrawColor(memDC, rc, filterColor);
+  manager->GetRoot()->Paint(memDC, rc, stopControl);
+  SelectObject(memDC, old);
+  DeleteDC(memDC);
+  return bitmap;
+}
+
+HBITMAP CRenderEngine::GenerateBitmap(CPaintManagerUI* manager, CControlUI* control, RECT rc, DWORD filterColor) {
+  if (manager == nullptr || control == nullptr) return nullptr;
+  int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
+  if (cx <= 0 || cy <= 0) return nullptr;
+  HDC paintDC = manager->GetPaintDC();
+  HDC memDC = CreateCompatibleDC(paintDC);
+  BYTE* bits = nullptr;
+  HBITMAP bitmap = CreateARGB32Bitmap(paintDC, cx, cy, &bits);
+  if (memDC == nullptr || bitmap == nullptr) {
+    if (memDC) DeleteDC(memDC);
+    if (bitmap) DeleteObject(bitmap);
+    return nullptr;
+  }
+  HGDIOBJ old = SelectObject(memDC, bitmap);
+  SetWindowOrgEx(memDC, rc.left, rc.top, nullptr);
+  if (filterColor != 0) DrawColor(memDC, rc, filterColor);
+  control->Paint(memDC, rc, nullptr);
+  SelectObject(memDC, old);
+  DeleteDC(memDC);
+  return bitmap;
+}
 
 }  // namespace ZQUI

@@ -160,6 +160,12 @@ class CRichEditUI : public CContainerUI, public IMessageFilterUI {
   bool HasTextServices() const { return m_pTwh != nullptr; }
   // The host's client rectangle (where the engine lays out and draws the text).
   RECT GetTextClientRect() const;
+  // The context menu for the current state (commands 101-107, greyed where they cannot apply);
+  // the caller destroys it.
+  HMENU BuildContextMenu();
+  // Called by the host when the engine showed or hid a scroll bar: the control lays out again so
+  // that the text makes room for the bar (or takes the room back).
+  void OnTxScrollBarChanged();
 
   // Container scroll operations, carried to the engine.
   void SetScrollPos(SIZE pos, bool notify = true, bool tools = true) override;
@@ -227,6 +233,7 @@ class CRichEditUI : public CContainerUI, public IMessageFilterUI {
   UINT m_uTipValueAlign = DT_SINGLELINE;
   RECT m_rcTipValuePadding = {0, 0, 0, 0};
   bool m_bFilterRegistered = false;
+  int m_nLayoutDepth = 0;  // inside SetPos: bar changes are settled there
 };
 
 }  // namespace ZQUI

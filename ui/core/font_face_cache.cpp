@@ -4,6 +4,8 @@
 
 namespace ZQUI {
 
+void FreeTypeWithoutGzip();
+
 namespace {
 
 // GetFontData table tag of a font collection: the bytes "ttcf" read as a little-endian DWORD.
@@ -35,6 +37,7 @@ CFontFaceCache& CFontFaceCache::Instance() {
 FT_Library CFontFaceCache::Library() {
   if (!libraryTried_) {
     libraryTried_ = true;
+    FreeTypeWithoutGzip();
     if (FT_Init_FreeType(&library_) != 0) library_ = nullptr;
   }
   return library_;

@@ -54,7 +54,7 @@ void CButtonUI::CopyData(CButtonUI* control) {
   m_iFocusedFont = control->m_iFocusedFont;
   m_dwHotBkColor = control->m_dwHotBkColor;
   m_dwPushedBkColor = control->m_dwPushedBkColor;
-  m_dwDisabledBkColor = control->m_dwDisabledBkColor;
+  m_dwStateDisabledBkColor = control->m_dwStateDisabledBkColor;
   m_dwHotTextColor = control->m_dwHotTextColor;
   m_dwPushedTextColor = control->m_dwPushedTextColor;
   m_dwFocusedTextColor = control->m_dwFocusedTextColor;
@@ -225,10 +225,10 @@ void CButtonUI::SetPushedBkColor(DWORD color) {
 }
 DWORD CButtonUI::GetPushedBkColor() const { return m_dwPushedBkColor; }
 void CButtonUI::SetDisabledBkColor(DWORD color) {
-  m_dwDisabledBkColor = color;
+  m_dwStateDisabledBkColor = color;
   Invalidate();
 }
-DWORD CButtonUI::GetDisabledBkColor() const { return m_dwDisabledBkColor; }
+DWORD CButtonUI::GetDisabledBkColor() const { return m_dwStateDisabledBkColor; }
 
 void CButtonUI::SetHotTextColor(DWORD color) { m_dwHotTextColor = color; }
 DWORD CButtonUI::GetHotTextColor() const { return m_dwHotTextColor; }
@@ -348,7 +348,7 @@ void CButtonUI::SliceStateImage() {
 
 void CButtonUI::PaintBkColor(HDC hDC) {
   if ((m_uButtonState & (StateDisabled | StatePushed | StateHot)) != 0) {
-    DWORD color = (m_uButtonState & StateDisabled) != 0  ? m_dwDisabledBkColor
+    DWORD color = (m_uButtonState & StateDisabled) != 0  ? m_dwStateDisabledBkColor
                   : (m_uButtonState & StatePushed) != 0 ? m_dwPushedBkColor
                                                         : m_dwHotBkColor;
     if (color != 0) {

@@ -116,7 +116,7 @@ class CButtonUI : public CLabelUI {
   int m_iFocusedFont = -1;
   DWORD m_dwHotBkColor = 0;
   DWORD m_dwPushedBkColor = 0;
-  DWORD m_dwDisabledBkColor = 0;
+  DWORD m_dwStateDisabledBkColor = 0;
   DWORD m_dwHotTextColor = 0;
   DWORD m_dwPushedTextColor = 0;
   DWORD m_dwFocusedTextColor = 0;

@@ -196,6 +196,22 @@ TEST_F(ScrollBarTest, ThumbDragAppliesTheOffsetOnTimerTicks) {
   EXPECT_EQ(bar.GetThumbState() & (StateCaptured | StatePushed), 0u);
 }
 
+TEST_F(ScrollBarTest, AtHighDpiTheThumbFollowsThePointerInDevicePixels) {
+  host.manager().SetDPI(144);
+  ASSERT_EQ(host.manager().GetDPIObj()->GetScale(), 150u);
+  bar.SetPos(Rect(0, 0, 24, 300));
+  bar.SetScrollRange(700, true);
+  // Buttons 24 high, the minimum thumb 120: 300 × 252 / 1000 = 75 is raised.
+  ASSERT_EQ(bar.GetThumbRect(), Rect(0, 24, 24, 144));
+  Send(bar, UiEventType::ButtonDown, 12, 50);
+  Send(bar, UiEventType::MouseMove, 12, 50 + 94);
+  Send(bar, UiEventType::Timer, 12, 144, 10);
+  // The thumb travels 300 - 120 - 2 × 24 device pixels over the whole range.
+  EXPECT_EQ(bar.GetScrollPos(), 94 * 700 / (300 - 120 - 48));
+  Send(bar, UiEventType::ButtonUp, 12, 144);
+  host.manager().SetDPI(96);
+}
+
 TEST_F(ScrollBarTest, HotStatesFollowThePointer) {
   bar.SetScrollRange(700, true);
   Send(bar, UiEventType::MouseEnter, 8, 200);

@@ -14,6 +14,8 @@
 #include "ui/core/render_engine.h"
 #include "ui/core/text_layout.h"
 
+#include FT_SYNTHESIS_H
+
 namespace ZQUI {
 
 namespace {
@@ -21,8 +23,32 @@ namespace {
 // Largest text bitmap made in one call (bytes); the paint area keeps real texts far below it.
 constexpr int64_t kMaxTextBitmapBytes = 256ll * 1024 * 1024;
 
-int Advance(FT_Face face, char32_t ch) {
-  if (FT_Load_Char(face, ch, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_LIGHT) != 0) return 0;
+// Bold and italic that the face itself lacks are synthesised, as GDI does for the same font.
+struct Synthesis {
+  bool bold = false;
+  bool italic = false;
+};
+
+Synthesis SynthesisFor(FT_Face face, const TFontInfo& font) {
+  Synthesis synthesis;
+  synthesis.bold = font.bBold && (face->style_flags & FT_STYLE_FLAG_BOLD) == 0;
+  synthesis.italic = font.bItalic && (face->style_flags & FT_STYLE_FLAG_ITALIC) == 0;
+  return synthesis;
+}
+
+// Loads one glyph (rendered to 8-bit coverage when asked); false when the character has none.
+bool LoadGlyph(FT_Face face, char32_t ch, bool render, Synthesis synthesis) {
+  if (FT_Load_Char(face, ch, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_LIGHT) != 0) return false;
+  FT_GlyphSlot slot = face->glyph;
+  if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
+    if (synthesis.italic) FT_GlyphSlot_Oblique(slot);
+    if (synthesis.bold) FT_GlyphSlot_Embolden(slot);
+  }
+  return !render || FT_Render_Glyph(slot, FT_RENDER_MODE_LIGHT) == 0;
+}
+
+int Advance(FT_Face face, char32_t ch, Synthesis synthesis) {
+  if (!LoadGlyph(face, ch, false, synthesis)) return 0;
   return static_cast<int>(face->glyph->advance.x / 64);
 }
 
@@ -54,11 +80,11 @@ void BlendGlyph(const FT_Bitmap& glyph, int left, int top, BYTE* bits, int width
 }
 
 // The longest prefix of `line` no wider than `limit`.
-std::u32string FitPrefix(const std::u32string& line, int limit, FT_Face face) {
+std::u32string FitPrefix(const std::u32string& line, int limit, FT_Face face, Synthesis synthesis) {
   int width = 0;
   size_t count = 0;
   for (; count < line.size(); ++count) {
-    int w = Advance(face, line[count]);
+    int w = Advance(face, line[count], synthesis);
     if (width + w > limit) break;
     width += w;
   }
@@ -113,7 +139,8 @@ bool CRenderEngine::FreeTypeDrawText(HDC hDC, CPaintManagerUI* manager, RECT& rc
 
   const int boxWidth = rc.right - rc.left;
   const int boxHeight = rc.bottom - rc.top;
-  auto advance = [face](char32_t ch) { return Advance(face, ch); };
+  const Synthesis synthesis = SynthesisFor(face, *info);
+  auto advance = [face, synthesis](char32_t ch) { return Advance(face, ch, synthesis); };
   std::vector<TextLine> lines = BreakLines(prepared, style, boxWidth, advance);
   int textWidth = 0;
   for (const TextLine& line : lines) textWidth = line.width > textWidth ? line.width : textWidth;
@@ -158,7 +185,7 @@ bool CRenderEngine::FreeTypeDrawText(HDC hDC, CPaintManagerUI* manager, RECT& rc
 
   if ((color >> 24) == 0 && (color & 0x00FFFFFFu) != 0) color |= 0xFF000000u;
   const bool ellipsis = (style & DT_END_ELLIPSIS) && (style & DT_SINGLELINE);
-  const int ellipsisWidth = ellipsis ? 3 * Advance(face, U'.') : 0;
+  const int ellipsisWidth = ellipsis ? 3 * Advance(face, U'.', synthesis) : 0;
   const bool singleLine = (style & DT_SINGLELINE) != 0;
 
   int top = 0;
@@ -172,14 +199,14 @@ bool CRenderEngine::FreeTypeDrawText(HDC hDC, CPaintManagerUI* manager, RECT& rc
     bool cut = false;
     if (ellipsis && line.width > boxWidth) {
       if (boxWidth - ellipsisWidth > 0) {
-        line.text = FitPrefix(line.text, boxWidth - ellipsisWidth, face);
+        line.text = FitPrefix(line.text, boxWidth - ellipsisWidth, face, synthesis);
         line.text += U"...";
         cut = true;
       } else {
         line.text.clear();
       }
       line.width = 0;
-      for (char32_t ch : line.text) line.width += Advance(face, ch);
+      for (char32_t ch : line.text) line.width += Advance(face, ch, synthesis);
       if (cut) line.width -= ellipsisWidth;
     }
     const int reserved = cut ? ellipsisWidth : 0;
@@ -188,7 +215,7 @@ bool CRenderEngine::FreeTypeDrawText(HDC hDC, CPaintManagerUI* manager, RECT& rc
     else if (style & DT_RIGHT) x = boxWidth - reserved - line.width;
     const int baseline = top + ascender;
     for (char32_t ch : line.text) {
-      if (FT_Load_Char(face, ch, FT_LOAD_RENDER | FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_LIGHT) != 0) continue;
+      if (!LoadGlyph(face, ch, true, synthesis)) continue;
       FT_GlyphSlot slot = face->glyph;
       if (slot->bitmap.buffer != nullptr && slot->bitmap.pixel_mode == FT_PIXEL_MODE_GRAY) {
         BlendGlyph(slot->bitmap, offsetX + x + slot->bitmap_left, offsetY + baseline - slot->bitmap_top, bits, width,

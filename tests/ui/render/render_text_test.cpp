@@ -182,6 +182,15 @@ TEST_F(RenderText, SizesAndStylesOfOneFaceShareOneCopyOfItsFile) {
   EXPECT_EQ(cache.GetBufferCount(), buffers);
 }
 
+TEST_F(RenderText, BoldThatTheFaceLacksIsSynthesised) {
+  manager_.AddFont(9, L"\x5FAE\x8F6F\x96C5\x9ED1", 16, true, false, false, false);
+  Canvas regular(200, 40, 0xFFFFFFFF), bold(200, 40, 0xFFFFFFFF);
+  RECT box = {0, 0, 200, 40};
+  CRenderEngine::DrawText(regular.dc(), &manager_, box, L"\x5B89\x88C5 Setup", 0xFF000000, 0, DT_SINGLELINE);
+  CRenderEngine::DrawText(bold.dc(), &manager_, box, L"\x5B89\x88C5 Setup", 0xFF000000, 9, DT_SINGLELINE);
+  EXPECT_GT(bold.CountDiffering(box, 0xFFFFFFFF), regular.CountDiffering(box, 0xFFFFFFFF) * 11 / 10);
+}
+
 TEST_F(RenderText, HtmlTextDrawsRunsAndReportsLinks) {
   Canvas canvas(300, 60, 0xFFFFFFFF);
   RECT box = {0, 0, 300, 60};

@@ -378,6 +378,50 @@ TEST_F(ButtonPaintTest, StateColoursReplaceTheBackgroundAndBorder) {
   EXPECT_TRUE(idle.Pixel(0, 10) == 0x0000FF00u || idle.Pixel(1, 10) == 0x0000FF00u);
 }
 
+// Counts the pixels close to `color` (0x00RRGGBB) on the canvas.
+int CountNear(const Canvas& canvas, DWORD color) {
+  int count = 0;
+  for (int y = 0; y < canvas.height(); ++y) {
+    for (int x = 0; x < canvas.width(); ++x) {
+      DWORD px = canvas.Pixel(x, y);
+      int dr = static_cast<int>((px >> 16) & 0xFF) - static_cast<int>((color >> 16) & 0xFF);
+      int dg = static_cast<int>((px >> 8) & 0xFF) - static_cast<int>((color >> 8) & 0xFF);
+      int db = static_cast<int>(px & 0xFF) - static_cast<int>(color & 0xFF);
+      if (dr * dr + dg * dg + db * db < 40 * 40) ++count;
+    }
+  }
+  return count;
+}
+
+TEST_F(ButtonPaintTest, TextColourFollowsPushedHotFocusedOrder) {
+  host.manager().AddFont(3, L"Tahoma", 18, true, false, false, false);
+  button.SetFont(3);
+  button.SetText(L"HH");
+  button.SetTextColor(0xFFFF0000);
+  button.SetHotTextColor(0xFF0000FF);
+  button.SetPushedTextColor(0xFF00FF00);
+  button.SetFocusedTextColor(0xFFFFFF00);
+  auto paint = [&](DWORD expected) {
+    Canvas canvas(40, 20, 0xFF000000);
+    button.Paint(canvas.dc(), Rect(0, 0, 40, 20), nullptr);
+    const DWORD colours[] = {0xFF0000, 0x0000FF, 0x00FF00, 0xFFFF00};
+    for (DWORD c : colours) {
+      if (c == expected) {
+        EXPECT_GT(CountNear(canvas, c), 10) << std::hex << c;
+      } else {
+        EXPECT_EQ(CountNear(canvas, c), 0) << std::hex << c << " while expecting " << expected;
+      }
+    }
+  };
+  paint(0xFF0000);
+  Send(button, UiEventType::SetFocus);
+  paint(0xFFFF00);
+  Send(button, UiEventType::MouseEnter, 5, 5);
+  paint(0x0000FF);
+  Send(button, UiEventType::ButtonDown, 5, 5);
+  paint(0x00FF00);
+}
+
 }  // namespace
 }  // namespace test
 }  // namespace ZQUI

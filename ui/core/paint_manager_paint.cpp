@@ -3,6 +3,7 @@
 // DPI scale.
 #include <cstring>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "ui/control/rich_edit.h"
@@ -30,6 +31,9 @@ HBITMAP CreateBottomUpARGB32(HDC dc, int width, int height, BYTE** bits) {
   *bits = bitmap != nullptr ? static_cast<BYTE*>(pixels) : nullptr;
   return bitmap;
 }
+
+// Font ids beyond this are not rebuilt on a DPI change (skins number them from 0).
+constexpr int kMaxFontId = 4096;
 
 inline BYTE* PixelAt(BYTE* bits, int width, int height, int x, int y) {
   return bits + (static_cast<size_t>(height - 1 - y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 4;
@@ -137,6 +141,9 @@ void CPaintManagerUI::OnPaint() {
         }
       }
       needSizeMessage = true;
+      // The Tab step asked for above waited for this layout; its own invalidation is consumed by
+      // BeginPaint below, so it is taken now or the first tab stop would never get the focus.
+      if (m_bFocusNeeded) SetNextTabControl(true);
       if (m_bFirstLayout) {
         m_bFirstLayout = false;
         CControlUI* root = m_pRoot;
@@ -515,12 +522,21 @@ void CPaintManagerUI::ResetDPIAssets() {
   // Images and descriptions reload at the new scale on the next paint; fonts are made again now.
   RemoveAllDrawInfos();
   RemoveAllImages(false);
-  CStdStringPtrMap& fonts = m_ResInfo.m_CustomFonts;
-  for (int i = 0; i < fonts.GetSize(); ++i) {
-    const wchar_t* key = fonts.GetAt(i);
-    if (key != nullptr) RebuildFont(static_cast<TFontInfo*>(fonts.Find(key, false)));
+  // Fonts are reached by id, the manager's own before the shared ones, so both sets and both
+  // default fonts are rebuilt once each. Ids are small decimal numbers; the walk stops once every
+  // font of both sets has been seen.
+  std::set<TFontInfo*> rebuilt;
+  auto rebuild = [&](TFontInfo* info) {
+    if (info != nullptr && rebuilt.insert(info).second) RebuildFont(info);
+  };
+  TFontInfo* fallback = GetDefaultFontInfo();
+  const size_t custom = static_cast<size_t>(GetCustomFontCount(false)) + GetCustomFontCount(true);
+  for (int id = 0; id < kMaxFontId && rebuilt.size() < custom; ++id) {
+    TFontInfo* info = GetFontInfo(id);
+    if (info != fallback) rebuild(info);
   }
-  if (!m_defaultFont.sFontName.IsEmpty()) RebuildFont(&m_defaultFont);
+  rebuild(&m_defaultFont);
+  rebuild(fallback);
   if (m_pRoot == nullptr) return;
   CStdPtrArray* edits = FindSubControlsByClass(m_pRoot, L"RichEditUI");
   if (edits == nullptr) return;

@@ -3,6 +3,7 @@
 #   make test    build everything and run every test under Wine
 #   make bench   build and run the benchmarks, printing their figures
 #   make check64 build the product as a 64-bit program too (part of make test)
+#   make run     build, then run the installer under Wine against a local package server
 BUILD   ?= build
 PRODUCT ?= $(BUILD)/product
 BUILD64 ?= $(BUILD)/x86_64
@@ -11,7 +12,7 @@ JOBS    ?= $(shell nproc)
 MAKEFLAGS += --no-print-directory
 CMAKE_ARGS = -G "Unix Makefiles" -DDEPS_PREFIX=$(abspath $(DEPS))
 
-.PHONY: all setup deps configure build check64 test bench clean
+.PHONY: all setup deps configure build check64 test bench run clean
 
 all: build
 
@@ -39,6 +40,10 @@ test: build check64
 bench: build
 	@cmake --build $(PRODUCT) -j$(JOBS) --target bench_programs
 	@scripts/run_tests.sh $(PRODUCT) -L bench --verbose
+
+run: configure
+	@cmake --build $(PRODUCT) -j$(JOBS) --target installer_local app_skin_layout_probe app_packages
+	@scripts/run_installer.sh $(PRODUCT)
 
 clean:
 	rm -rf $(PRODUCT) $(BUILD64)

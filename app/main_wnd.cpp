@@ -113,16 +113,17 @@ void CMainWnd::OnSelectPath() {
 
 void CMainWnd::OnShowLicence() {
   ZQUI::CControlUI* edit = m_pm.FindControl(L"edt_shouquan");
-  if (licence_text_.empty()) {
+  const bool loaded = !licence_text_.empty();
+  if (!loaded) {
     licence_text_ = LoadLicenceText(GetInstallerInstance(), kLicenceResourceId);
     if (edit) {
       edit->SetText(licence_text_.c_str());
       if (auto* rich = dynamic_cast<ZQUI::CRichEditUI*>(edit)) rich->SetRich(true);
     }
-  } else if (edit) {
-    edit->SetFocus();
   }
   ShowPage(kPageLicence);
+  // Focus goes only to a visible control: the page is shown first.
+  if (loaded && edit) edit->SetFocus();
 }
 
 void CMainWnd::OnExit() {

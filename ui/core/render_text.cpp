@@ -10,11 +10,11 @@
 
 #include "ui/core/font_face_cache.h"
 #include "ui/core/gdiplus_session.h"
+#include "ui/core/glyph_cache.h"
 #include "ui/core/paint_manager.h"
 #include "ui/core/render_engine.h"
 #include "ui/core/text_layout.h"
 
-#include FT_SYNTHESIS_H
 
 namespace ZQUI {
 
@@ -36,34 +36,34 @@ Synthesis SynthesisFor(FT_Face face, const TFontInfo& font) {
   return synthesis;
 }
 
-// Loads one glyph (rendered to 8-bit coverage when asked); false when the character has none.
-bool LoadGlyph(FT_Face face, char32_t ch, bool render, Synthesis synthesis) {
-  if (FT_Load_Char(face, ch, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_LIGHT) != 0) return false;
-  FT_GlyphSlot slot = face->glyph;
-  if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
-    if (synthesis.italic) FT_GlyphSlot_Oblique(slot);
-    if (synthesis.bold) FT_GlyphSlot_Embolden(slot);
+// The glyphs of one face at one pixel size, through the process-wide glyph cache.
+class GlyphSource {
+ public:
+  GlyphSource(FT_Face face, int pixelSize, Synthesis synthesis)
+      : face_(face), pixelSize_(pixelSize), synthesis_(synthesis) {}
+  int Advance(char32_t ch) const { return Get(ch, false).advance; }
+  const tagTGlyph& Get(char32_t ch, bool render) const {
+    return CGlyphCache::Instance().Get(face_, pixelSize_, synthesis_.bold, synthesis_.italic, ch, render);
   }
-  return !render || FT_Render_Glyph(slot, FT_RENDER_MODE_LIGHT) == 0;
-}
 
-int Advance(FT_Face face, char32_t ch, Synthesis synthesis) {
-  if (!LoadGlyph(face, ch, false, synthesis)) return 0;
-  return static_cast<int>(face->glyph->advance.x / 64);
-}
+ private:
+  FT_Face face_;
+  int pixelSize_;
+  Synthesis synthesis_;
+};
 
 // Blends one glyph's coverage into the premultiplied text bitmap.
-void BlendGlyph(const FT_Bitmap& glyph, int left, int top, BYTE* bits, int width, int height, DWORD color) {
+void BlendGlyph(const tagTGlyph& glyph, int left, int top, BYTE* bits, int width, int height, DWORD color) {
   const int colorAlpha = static_cast<int>(color >> 24);
   const int red = static_cast<int>((color >> 16) & 0xFF);
   const int green = static_cast<int>((color >> 8) & 0xFF);
   const int blue = static_cast<int>(color & 0xFF);
-  const int rows = static_cast<int>(glyph.rows);
-  const int cols = static_cast<int>(glyph.width);
+  const int rows = glyph.rows;
+  const int cols = glyph.width;
   for (int y = 0; y < rows; ++y) {
     int py = top + y;
     if (py < 0 || py >= height) continue;
-    const BYTE* src = glyph.buffer + static_cast<ptrdiff_t>(y) * glyph.pitch;
+    const BYTE* src = glyph.coverage.data() + static_cast<size_t>(y) * static_cast<size_t>(cols);
     for (int x = 0; x < cols; ++x) {
       int px = left + x;
       if (px < 0 || px >= width) continue;
@@ -80,11 +80,11 @@ void BlendGlyph(const FT_Bitmap& glyph, int left, int top, BYTE* bits, int width
 }
 
 // The longest prefix of `line` no wider than `limit`.
-std::u32string FitPrefix(const std::u32string& line, int limit, FT_Face face, Synthesis synthesis) {
+std::u32string FitPrefix(const std::u32string& line, int limit, const GlyphSource& glyphs) {
   int width = 0;
   size_t count = 0;
   for (; count < line.size(); ++count) {
-    int w = Advance(face, line[count], synthesis);
+    int w = glyphs.Advance(line[count]);
     if (width + w > limit) break;
     width += w;
   }
@@ -139,8 +139,8 @@ bool CRenderEngine::FreeTypeDrawText(HDC hDC, CPaintManagerUI* manager, RECT& rc
 
   const int boxWidth = rc.right - rc.left;
   const int boxHeight = rc.bottom - rc.top;
-  const Synthesis synthesis = SynthesisFor(face, *info);
-  auto advance = [face, synthesis](char32_t ch) { return Advance(face, ch, synthesis); };
+  const GlyphSource glyphs(face, pixelSize, SynthesisFor(face, *info));
+  auto advance = [&glyphs](char32_t ch) { return glyphs.Advance(ch); };
   std::vector<TextLine> lines = BreakLines(prepared, style, boxWidth, advance);
   int textWidth = 0;
   for (const TextLine& line : lines) textWidth = line.width > textWidth ? line.width : textWidth;
@@ -185,7 +185,7 @@ bool CRenderEngine::FreeTypeDrawText(HDC hDC, CPaintManagerUI* manager, RECT& rc
 
   if ((color >> 24) == 0 && (color & 0x00FFFFFFu) != 0) color |= 0xFF000000u;
   const bool ellipsis = (style & DT_END_ELLIPSIS) && (style & DT_SINGLELINE);
-  const int ellipsisWidth = ellipsis ? 3 * Advance(face, U'.', synthesis) : 0;
+  const int ellipsisWidth = ellipsis ? 3 * glyphs.Advance(U'.') : 0;
   const bool singleLine = (style & DT_SINGLELINE) != 0;
 
   int top = 0;
@@ -199,14 +199,14 @@ bool CRenderEngine::FreeTypeDrawText(HDC hDC, CPaintManagerUI* manager, RECT& rc
     bool cut = false;
     if (ellipsis && line.width > boxWidth) {
       if (boxWidth - ellipsisWidth > 0) {
-        line.text = FitPrefix(line.text, boxWidth - ellipsisWidth, face, synthesis);
+        line.text = FitPrefix(line.text, boxWidth - ellipsisWidth, glyphs);
         line.text += U"...";
         cut = true;
       } else {
         line.text.clear();
       }
       line.width = 0;
-      for (char32_t ch : line.text) line.width += Advance(face, ch, synthesis);
+      for (char32_t ch : line.text) line.width += glyphs.Advance(ch);
       if (cut) line.width -= ellipsisWidth;
     }
     const int reserved = cut ? ellipsisWidth : 0;
@@ -215,13 +215,12 @@ bool CRenderEngine::FreeTypeDrawText(HDC hDC, CPaintManagerUI* manager, RECT& rc
     else if (style & DT_RIGHT) x = boxWidth - reserved - line.width;
     const int baseline = top + ascender;
     for (char32_t ch : line.text) {
-      if (!LoadGlyph(face, ch, true, synthesis)) continue;
-      FT_GlyphSlot slot = face->glyph;
-      if (slot->bitmap.buffer != nullptr && slot->bitmap.pixel_mode == FT_PIXEL_MODE_GRAY) {
-        BlendGlyph(slot->bitmap, offsetX + x + slot->bitmap_left, offsetY + baseline - slot->bitmap_top, bits, width,
-                   height, color);
+      const tagTGlyph& glyph = glyphs.Get(ch, true);
+      if (!glyph.valid) continue;
+      if (!glyph.coverage.empty()) {
+        BlendGlyph(glyph, offsetX + x + glyph.left, offsetY + baseline - glyph.top, bits, width, height, color);
       }
-      x += static_cast<int>(slot->advance.x / 64);
+      x += glyph.advance;
     }
     top += lineHeight;
     if (singleLine || top > boxHeight) break;
@@ -244,10 +243,12 @@ void CRenderEngine::GdiplusDrawText(HDC hDC, CPaintManagerUI* manager, RECT& rc,
   if (hDC == nullptr || manager == nullptr || text == nullptr || !EnsureGdiplus()) return;
   TFontInfo* info = FontFor(manager, font);
   Gdiplus::Graphics graphics(hDC);
-  LOGFONTA lf;
+  // The wide LOGFONT keeps a CJK face name intact; through the ANSI code page of a non-Chinese
+  // system it would turn into question marks and GDI+ would pick an unrelated face.
+  LOGFONTW lf;
   memset(&lf, 0, sizeof(lf));
   Gdiplus::Font* gdiFont = nullptr;
-  if (info != nullptr && GetObjectA(info->hFont, sizeof(lf), &lf) != 0) {
+  if (info != nullptr && GetObjectW(info->hFont, sizeof(lf), &lf) != 0) {
     gdiFont = new Gdiplus::Font(hDC, &lf);
   }
   if (gdiFont == nullptr || gdiFont->GetLastStatus() != Gdiplus::Ok) {

@@ -6,6 +6,7 @@
 
 #include "tests/ui/render/render_test_support.h"
 #include "ui/core/font_face_cache.h"
+#include "ui/core/glyph_cache.h"
 #include "ui/core/paint_manager.h"
 #include "ui/core/render_engine.h"
 #include "ui/core/text_layout.h"
@@ -180,6 +181,22 @@ TEST_F(RenderText, SizesAndStylesOfOneFaceShareOneCopyOfItsFile) {
   CRenderEngine::DrawText(canvas.dc(), &manager_, box, L"x", 0xFF000000, 8, 0);
   EXPECT_EQ(cache.GetFaceCount(), faces + 2);
   EXPECT_EQ(cache.GetBufferCount(), buffers);
+}
+
+TEST_F(RenderText, RepaintingReusesCachedGlyphsAndGivesTheSamePixels) {
+  Canvas first(160, 40, 0xFFFFFFFF), second(160, 40, 0xFFFFFFFF);
+  RECT box = {0, 0, 160, 40};
+  CRenderEngine::DrawText(first.dc(), &manager_, box, L"\x91CD\x590D Repeat", 0xFF000000, 0, DT_SINGLELINE);
+  size_t glyphs = CGlyphCache::Instance().GetSize();
+  EXPECT_GT(glyphs, 0u);
+  CRenderEngine::DrawText(second.dc(), &manager_, box, L"\x91CD\x590D Repeat", 0xFF000000, 0, DT_SINGLELINE);
+  EXPECT_EQ(CGlyphCache::Instance().GetSize(), glyphs);
+  int differing = 0;
+  for (int y = 0; y < 40; ++y) {
+    for (int x = 0; x < 160; ++x) differing += first.At(x, y) != second.At(x, y) ? 1 : 0;
+  }
+  EXPECT_EQ(differing, 0);
+  EXPECT_GT(first.CountDiffering(box, 0xFFFFFFFF), 20);
 }
 
 TEST_F(RenderText, BoldThatTheFaceLacksIsSynthesised) {

@@ -32,7 +32,8 @@ enum : UINT {
 };
 
 bool IsMouseMessage(UINT msg) { return msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST; }
-bool IsKeyMessage(UINT msg) { return msg >= WM_KEYFIRST && msg <= WM_SYSDEADCHAR; }
+// WM_KEYDOWN (0x100) up to WM_UNICHAR (0x109).
+bool IsKeyMessage(UINT msg) { return msg >= WM_KEYFIRST && msg <= WM_UNICHAR; }
 bool IsTrue(const wchar_t* value) { return value != nullptr && wcscmp(value, L"true") == 0; }
 bool Contains(const wchar_t* value, const wchar_t* part) { return value != nullptr && wcsstr(value, part) != nullptr; }
 

@@ -283,6 +283,11 @@ TEST(RichEditTest, ReadOnlyControlIgnoresTypingAndGreysEditingCommands) {
   EXPECT_TRUE(greyed(menu, 102));
   DestroyMenu(menu);
 
+  // The menu's commands arrive as WM_COMMAND at the focused control.
+  edit->SetSelNone();
+  window.Send(WM_COMMAND, 106, 0);
+  EXPECT_EQ(std::wstring(edit->GetSelText().GetData()), L"agreement");
+
   // The same control made writable takes the keys.
   edit->SetReadOnly(false);
   edit->SetSel(-1, -1);
@@ -400,6 +405,25 @@ TEST(RichEditTest, KeyboardWheelAndBarScrollTheLicence) {
   EXPECT_GT(lineAfterWheel, 0);
   EXPECT_LT(wheeled, window.VBar()->GetScrollRange());
 
+  // With Ctrl the wheel belongs to the engine (zoom), and the container does not scroll.
+  // Wine's engine reads Ctrl from the key state, Windows' from the message: both are given.
+  BYTE keys[256] = {0};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  window.Send(WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, static_cast<WORD>(-WHEEL_DELTA)), at);
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys);
+  Pump(300);
+  int numerator = 0;
+  int denominator = 0;
+  edit->GetZoom(numerator, denominator);
+  EXPECT_GT(numerator, 0);
+  EXPECT_NE(numerator, denominator);
+  edit->SetZoomOff();
+  window.Paint();
+  EXPECT_EQ(window.VBar()->GetScrollPos(), wheeled);
+
   edit->EndDown();
   window.Paint();
   EXPECT_GT(window.FirstVisibleLine(), lineAfterWheel);
@@ -407,6 +431,62 @@ TEST(RichEditTest, KeyboardWheelAndBarScrollTheLicence) {
   edit->LineUp();
   window.Paint();
   EXPECT_LT(window.VBar()->GetScrollPos(), window.VBar()->GetScrollRange());
+}
+
+// Paints the control alone into a white 32-bit bitmap of the window's size and counts the pixels
+// that `match` accepts inside the control.
+template <class Match>
+int PaintAndCount(CRichEditUI* edit, int width, int height, Match match) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  auto* pixels = static_cast<uint32_t*>(bits);
+  for (int i = 0; i < width * height; ++i) pixels[i] = 0x00FFFFFF;
+  RECT item = edit->GetPos();
+  edit->DoPaint(dc, item, nullptr);
+  GdiFlush();
+  int count = 0;
+  for (int y = item.top; y < item.bottom && y < height; ++y) {
+    for (int x = item.left; x < item.right && x < width; ++x) {
+      uint32_t p = pixels[y * width + x];
+      count += match((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF) ? 1 : 0;
+    }
+  }
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  return count;
+}
+
+TEST(RichEditTest, PaintsTheTextAndThePlaceholderOnlyWhenEmptyAndUnfocused) {
+  EditWindow window(300, 120, {{L"multiline", L"true"}, {L"textcolor", L"#FF333333"}, {L"tipvalue", L"Type here"},
+                               {L"tipvaluecolor", L"#FFFF0000"}});
+  CRichEditUI* edit = window.edit();
+  ASSERT_TRUE(edit->HasTextServices());
+  auto red = [](unsigned r, unsigned g, unsigned b) { return r > 200 && g < 120 && b < 120; };
+  auto dark = [](unsigned r, unsigned g, unsigned b) { return r < 140 && g < 140 && b < 140; };
+
+  // The first paint gave the only tab stop the focus; the placeholder shows without it.
+  window.manager().SetFocus(nullptr);
+  ASSERT_FALSE(edit->IsFocused());
+  EXPECT_GT(PaintAndCount(edit, 300, 120, red), 10);
+  EXPECT_EQ(PaintAndCount(edit, 300, 120, dark), 0);
+
+  edit->SetText(L"Licence agreement");
+  EXPECT_EQ(PaintAndCount(edit, 300, 120, red), 0);
+  EXPECT_GT(PaintAndCount(edit, 300, 120, dark), 10);
+
+  edit->SetText(L"");
+  window.Focus();
+  EXPECT_EQ(PaintAndCount(edit, 300, 120, red), 0);
 }
 
 }  // namespace

@@ -21,6 +21,10 @@ namespace ZQUI {
 namespace {
 
 struct ProcessResources {
+  ProcessResources() { TResInfo::SetSharedSet(&sharedRes); }
+  ProcessResources(const ProcessResources&) = delete;
+  ProcessResources& operator=(const ProcessResources&) = delete;
+
   HINSTANCE instance = nullptr;
   HINSTANCE resourceDll = nullptr;
   int resourceType = 0;

@@ -7,10 +7,24 @@
 
 namespace ZQUI {
 
+namespace {
+const tagTResInfo* g_sharedSet = nullptr;
+}
+
 tagTResInfo::tagTResInfo()
-    : m_CustomFonts(83), m_ImageHash(83), m_DrawInfoHash(83), m_WindowCustomAttrHash(83) {}
+    : m_CustomFonts(83), m_ImageHash(83), m_DrawInfoHash(83), m_WindowCustomAttrHash(83) {
+  if (g_sharedSet == nullptr) return;
+  m_dwDefaultDisabledColor = g_sharedSet->m_dwDefaultDisabledColor;
+  m_dwDefaultFontColor = g_sharedSet->m_dwDefaultFontColor;
+  m_dwDefaultLinkFontColor = g_sharedSet->m_dwDefaultLinkFontColor;
+  m_dwDefaultLinkHoverFontColor = g_sharedSet->m_dwDefaultLinkHoverFontColor;
+  m_dwDefaultSelectedBkColor = g_sharedSet->m_dwDefaultSelectedBkColor;
+}
+
+void tagTResInfo::SetSharedSet(const tagTResInfo* shared) { g_sharedSet = shared; }
 
 tagTResInfo::~tagTResInfo() {
+  if (g_sharedSet == this) g_sharedSet = nullptr;
   FreeDrawInfos();
   FreeImages();
   FreeFonts();

@@ -12,8 +12,11 @@
 namespace ZQUI {
 
 struct tagTResInfo {
+  // A new set starts with the default colours of the shared set, once that exists.
   tagTResInfo();
   ~tagTResInfo();
+  // Registers the process's shared set (called once, by the shared set's owner).
+  static void SetSharedSet(const tagTResInfo* shared);
   tagTResInfo(const tagTResInfo&) = delete;
   tagTResInfo& operator=(const tagTResInfo&) = delete;
 

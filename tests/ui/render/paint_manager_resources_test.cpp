@@ -249,6 +249,9 @@ TEST_F(Resources, SharedColourChangesFollowManagersThatStillHoldTheOldValue) {
   EXPECT_EQ(own.GetDefaultFontColor(), 0xFF123456u);
   EXPECT_EQ(follows.GetDefaultLinkFontColor(), 0xFF0000FFu);
   EXPECT_EQ(follows.GetDefaultDisabledColor(), 0xFFA7A6AAu);
+  // A manager made later starts from the shared colours.
+  CPaintManagerUI later;
+  EXPECT_EQ(later.GetDefaultFontColor(), 0xFF654321u);
   follows.SetDefaultFontColor(0xFF000000, true);
 }
 

@@ -47,4 +47,10 @@ fi
 "$WINESERVER" -p
 # Start Wine's own service processes now, away from CTest's output pipes.
 "$WINE_LOADER" wineboot </dev/null >/dev/null 2>&1 || true
+# With a display, one program holds the desktop for the whole run, so that it is never closed
+# between two test programs (the wineserver ends the holder at the end).
+holder="$build/tools/harness/desktop_holder.exe"
+if [[ -n "${WINE_TEST_DISPLAY:-}" && -f "$holder" ]]; then
+  "$WINE_LOADER" "$holder" </dev/null >/dev/null 2>&1 &
+fi
 ctest --test-dir "$build" --output-on-failure "$@"

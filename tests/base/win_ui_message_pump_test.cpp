@@ -46,12 +46,14 @@ class TestWindow {
     RegisterClassExW(&window_class);
     hwnd_ = CreateWindowExW(0, L"KbaseTestWindow", L"kbase test", WS_OVERLAPPEDWINDOW,
                             10, 10, 200, 150, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    error_ = hwnd_ ? 0 : GetLastError();
   }
   ~TestWindow() {
     if (IsWindow(hwnd_))
       DestroyWindow(hwnd_);
   }
   HWND hwnd() const { return hwnd_; }
+  DWORD error() const { return error_; }
 
  private:
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -67,6 +69,7 @@ class TestWindow {
 
   Handler handler_;
   HWND hwnd_ = nullptr;
+  DWORD error_ = 0;
 };
 
 // A UI framework thread registered under kUiId, as the installer's UI thread is.
@@ -99,7 +102,7 @@ class UIThreadFixture : public ::testing::Test {
 
   void CreateWindowOnUI(TestWindow::Handler handler) {
     RunOnUI([&] { window_ = std::make_unique<TestWindow>(std::move(handler)); });
-    ASSERT_TRUE(window_ && window_->hwnd());
+    ASSERT_TRUE(window_ && window_->hwnd()) << "CreateWindowExW failed: " << (window_ ? window_->error() : 0);
   }
 
   std::unique_ptr<HookedThread> ui_;

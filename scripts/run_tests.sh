@@ -50,6 +50,9 @@ fi
 # With a display, one program holds the desktop for the whole run, so that it is never closed
 # between two test programs (the wineserver ends the holder at the end).
 holder="$build/tools/harness/desktop_holder.exe"
+if [[ -n "${WINE_TEST_DISPLAY:-}" && ! -f "$holder" ]]; then
+  cmake --build "$build" --target desktop_holder >/dev/null 2>&1 || true
+fi
 if [[ -n "${WINE_TEST_DISPLAY:-}" && -f "$holder" ]]; then
   "$WINE_LOADER" "$holder" </dev/null >/dev/null 2>&1 &
 fi

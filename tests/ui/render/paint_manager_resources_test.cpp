@@ -136,6 +136,30 @@ TEST_F(Resources, ArchiveImagesAreFoundIgnoringCaseAndMasksArePremultipliedPixel
   CRenderEngine::FreeImage(uncached);
 }
 
+TEST_F(Resources, ImagesWithAResourceTypeComeFromTheModuleByNumericName) {
+  CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
+  CPaintManagerUI manager;
+  const TImageInfo* quad = manager.GetImageEx(L"101", L"PNG");
+  ASSERT_NE(quad, nullptr);
+  EXPECT_EQ(quad->nX, 6);
+  EXPECT_EQ(PixelOf(quad, 0, 0), 0xFFFF0000u);
+  EXPECT_STREQ(quad->sResType, L"PNG");
+  // A typed name must be a number; an unknown id loads nothing.
+  EXPECT_EQ(manager.GetImageEx(L"quad.png", L"PNG"), nullptr);
+  EXPECT_EQ(manager.GetImageEx(L"999", L"PNG"), nullptr);
+  // Through a description, and through GDI+.
+  TImageInfo* viaGdiplus = CRenderEngine::GdiplusLoadImage(102u, L"PNG");
+  ASSERT_NE(viaGdiplus, nullptr);
+  EXPECT_NE(viaGdiplus->pImage, nullptr);
+  EXPECT_TRUE(viaGdiplus->bAlpha);
+  CRenderEngine::FreeImage(viaGdiplus);
+  test::Canvas canvas(6, 6, 0xFF000000);
+  EXPECT_TRUE(CRenderEngine::DrawImageString(canvas.dc(), &manager, RECT{0, 0, 6, 6}, RECT{0, 0, 0, 0},
+                                             L"res='101' restype='PNG'"));
+  EXPECT_EQ(canvas.Rgb(5, 5), 0xFFFFFF00u);
+  CPaintManagerUI::SetInstance(nullptr);
+}
+
 TEST_F(Resources, AnArchiveItemThatClaimsAnAbsurdSizeIsRefusedBeforeAllocation) {
   std::vector<BYTE> zip = FileBytes(test::RenderDataPath() + L"skin.zip");
   CPaintManagerUI::SetResourceZip(zip.data(), static_cast<unsigned>(zip.size()));

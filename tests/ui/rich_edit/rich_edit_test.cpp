@@ -6,6 +6,7 @@
 #include <richedit.h>
 
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -62,7 +63,8 @@ class Recorder : public INotifyUI {
 // configured with skin attributes the way the dialog builder applies them.
 class EditWindow {
  public:
-  EditWindow(int width, int height, const std::vector<std::pair<const wchar_t*, const wchar_t*>>& attributes) {
+  EditWindow(int width, int height, const std::vector<std::pair<const wchar_t*, const wchar_t*>>& attributes,
+             const std::function<void(CPaintManagerUI&)>& prepare = nullptr) {
     static bool registered = false;
     if (!registered) {
       WNDCLASSEXW wc = {};
@@ -80,6 +82,7 @@ class EditWindow {
     m_manager.Init(m_hwnd);
     m_manager.AddDefaultAttributeList(L"VScrollBar", kVScrollDefaults);
     m_manager.AddNotifier(&recorder);
+    if (prepare) prepare(m_manager);
     m_edit = new CRichEditUI();
     m_edit->SetManager(&m_manager, nullptr, false);
     for (const auto& attribute : attributes) m_edit->SetAttribute(attribute.first, attribute.second);
@@ -431,6 +434,25 @@ TEST(RichEditTest, KeyboardWheelAndBarScrollTheLicence) {
   edit->LineUp();
   window.Paint();
   EXPECT_LT(window.VBar()->GetScrollPos(), window.VBar()->GetScrollRange());
+}
+
+TEST(RichEditTest, SkinFontAndColourBecomeTheEnginesDefaultFormat) {
+  // The skin's font 7 and colour, as the licence control has them when its engine is created.
+  EditWindow window(300, 120, {{L"multiline", L"true"}, {L"font", L"7"}, {L"textcolor", L"0xff336699"}},
+                    [](CPaintManagerUI& manager) { manager.AddFont(7, L"Arial", 20, true, false, true, false); });
+  CRichEditUI* edit = window.edit();
+  ASSERT_TRUE(edit->HasTextServices());
+  CHARFORMAT2W format = {};
+  edit->GetDefaultCharFormat(format);
+  EXPECT_EQ(format.crTextColor, RGB(0x33, 0x66, 0x99));
+  LOGFONTW lf = {};
+  GetObjectW(window.manager().GetFont(7), sizeof(lf), &lf);
+  int dpi = GetDeviceCaps(window.manager().GetPaintDC(), LOGPIXELSY);
+  EXPECT_EQ(format.yHeight, -lf.lfHeight * 1440 / dpi);
+  EXPECT_EQ(std::wstring(format.szFaceName), L"Arial");
+  EXPECT_NE(format.dwEffects & CFE_BOLD, 0u);
+  EXPECT_NE(format.dwEffects & CFE_ITALIC, 0u);
+  EXPECT_EQ(format.dwEffects & CFE_UNDERLINE, 0u);
 }
 
 // Paints the control alone into a white 32-bit bitmap of the window's size and counts the pixels

@@ -1270,7 +1270,9 @@ bool CRichEditUI::DoPaint(HDC hDC, const RECT& paint, CControlUI* stopControl) {
     GetCaretPos(&caret);
     if (PtInRect(&m_rcItem, caret)) {
       RECT line = {caret.x, caret.y, caret.x, caret.y + m_pTwh->GetCaretHeight()};
-      CRenderEngine::DrawLine(hDC, line, m_pTwh->GetCaretWidth(), m_dwTextColor);
+      // A caret created with width 0 is as wide as a window border, as CreateCaret has it.
+      int width = m_pTwh->GetCaretWidth() > 0 ? m_pTwh->GetCaretWidth() : GetSystemMetrics(SM_CXBORDER);
+      CRenderEngine::DrawLine(hDC, line, width, m_dwTextColor);
     }
   }
 

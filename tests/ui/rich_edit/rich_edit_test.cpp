@@ -511,5 +511,35 @@ TEST(RichEditTest, PaintsTheTextAndThePlaceholderOnlyWhenEmptyAndUnfocused) {
   EXPECT_EQ(PaintAndCount(edit, 300, 120, red), 0);
 }
 
+TEST(RichEditTest, LayeredWindowDrawsAndBlinksTheCaretItself) {
+  EditWindow window(300, 120, {{L"multiline", L"true"}, {L"textcolor", L"#FF0000FF"}},
+                    [](CPaintManagerUI& manager) { manager.SetLayered(true); });
+  CRichEditUI* edit = window.edit();
+  ASSERT_TRUE(edit->HasTextServices());
+  ASSERT_TRUE(window.manager().IsLayered());
+  SetForegroundWindow(window.hwnd());
+  window.Focus();
+  ASSERT_EQ(::GetFocus(), window.hwnd());
+  ASSERT_TRUE(edit->IsFocused());
+  auto blue = [](unsigned r, unsigned g, unsigned b) { return b > 200 && r < 100 && g < 100; };
+
+  // The caret after the text: the blink phase adds or removes its pixels in the text colour.
+  edit->SetText(L"ab");
+  edit->SetSel(-1, -1);
+  window.Paint();
+  TEventUI blink;
+  blink.type = UiEventType::Timer;
+  blink.sender = edit;
+  blink.wParam = CRichEditUI::kCaretTimerId;
+  int shown = PaintAndCount(edit, 300, 120, blue);
+  edit->DoEvent(blink);
+  int hidden = PaintAndCount(edit, 300, 120, blue);
+  edit->DoEvent(blink);
+  int shownAgain = PaintAndCount(edit, 300, 120, blue);
+  EXPECT_GT(shown, hidden + 5);
+  EXPECT_GT(hidden, 0);  // the text itself
+  EXPECT_EQ(shownAgain, shown);
+}
+
 }  // namespace
 }  // namespace ZQUI

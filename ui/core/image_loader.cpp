@@ -140,6 +140,16 @@ TImageInfo* Load(const wchar_t* name, const wchar_t* type, DWORD mask, HINSTANCE
 
 }  // namespace
 
+TImageInfo* CRenderEngine::LoadImage(STRINGorID bitmap, int scale, const wchar_t* type, DWORD mask,
+                                     HINSTANCE instance) {
+  (void)scale;
+  return Load(bitmap.m_lpstr, type, mask, instance, false);
+}
+
+TImageInfo* CRenderEngine::GdiplusLoadImage(STRINGorID bitmap, const wchar_t* type, DWORD mask, HINSTANCE instance) {
+  return Load(bitmap.m_lpstr, type, mask, instance, true);
+}
+
 TImageInfo* CRenderEngine::LoadImage(const wchar_t* bitmap, int scale, const wchar_t* type, DWORD mask,
                                      HINSTANCE instance) {
   (void)scale;

@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include "ui/core/dialog_builder.h"
 #include "ui/core/draw_info.h"
 #include "ui/core/dui_string.h"
 #include "ui/core/image_info.h"
@@ -51,10 +52,14 @@ class CRenderEngine {
   static void CheckAlphaColor(DWORD& color);
 
   // Images. The returned record belongs to the caller (the paint manager caches it).
+  static TImageInfo* LoadImage(STRINGorID bitmap, int scale = 100, const wchar_t* type = nullptr, DWORD mask = 0,
+                               HINSTANCE instance = nullptr);
   static TImageInfo* LoadImage(const wchar_t* bitmap, int scale = 100, const wchar_t* type = nullptr,
                                DWORD mask = 0, HINSTANCE instance = nullptr);
   static TImageInfo* LoadImage(UINT bitmap, int scale = 100, const wchar_t* type = nullptr, DWORD mask = 0,
                                HINSTANCE instance = nullptr);
+  static TImageInfo* GdiplusLoadImage(STRINGorID bitmap, const wchar_t* type = nullptr, DWORD mask = 0,
+                                      HINSTANCE instance = nullptr);
   static TImageInfo* GdiplusLoadImage(const wchar_t* bitmap, const wchar_t* type = nullptr, DWORD mask = 0,
                                       HINSTANCE instance = nullptr);
   static TImageInfo* GdiplusLoadImage(UINT bitmap, const wchar_t* type = nullptr, DWORD mask = 0,

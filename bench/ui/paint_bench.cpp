@@ -141,7 +141,9 @@ double MedianMs(int runs, Body body) {
 
 }  // namespace
 
-int wmain() {
+// An optional argument keeps the window up that many milliseconds afterwards (for a screenshot).
+int wmain(int argc, wchar_t** argv) {
+  const DWORD holdMs = argc > 1 ? static_cast<DWORD>(_wtoi(argv[1])) : 0;
   WNDCLASSEXW wc = {};
   wc.cbSize = sizeof(wc);
   wc.lpfnWndProc = BenchProc;
@@ -195,6 +197,11 @@ int wmain() {
                 blit > 0 ? button / blit : 0.0);
     std::printf("  plain BitBlt of the whole back buffer:       %8.3f ms\n", blit);
     if (manager.GetOffscreenBitmap() == nullptr) status = 1;
+    std::fflush(stdout);
+    for (DWORD start = GetTickCount(); GetTickCount() - start < holdMs;) {
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+      Sleep(10);
+    }
     g_manager = nullptr;
   }
   DestroyWindow(hwnd);

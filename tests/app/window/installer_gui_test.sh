@@ -116,11 +116,13 @@ close_during() {  # close_during <label> <server mode> <wait-condition command..
   local i
   for i in $(seq 1 300); do "$@" && break; sleep 0.05; done
   check "$label: installation was running when closed" iw_running "$IW_PID"
+  # Wine without a window manager spends about two seconds destroying each top-level window
+  # (the installer has two: the window and its shadow); the process then ends at once.
   local t0=$(date +%s%N)
   iw_close
   iw_wait_exit 10
   local ms=$(( ($(date +%s%N) - t0) / 1000000 ))
-  check "$label: process ended with 1 within 5 s (took $ms ms)" test "$IW_RC" = 1 -a "$ms" -lt 5000
+  check "$label: process ended with 1 within 8 s (took $ms ms)" test "$IW_RC" = 1 -a "$ms" -lt 8000
 }
 downloading() { ls "$user_dir/Downloads" 2>/dev/null | grep -q 'VADIZUredizadi_12345_.zip'; }
 unpacking() { [[ -e "$product_dir/docweave.exe" ]]; }

@@ -137,8 +137,11 @@ CPaintManagerUI::~CPaintManagerUI() {
 
 void CPaintManagerUI::Init(HWND window, const wchar_t* name) {
   m_mNameHash.Resize(83);
+  RemoveAllFonts(false);
+  RemoveAllImages(false);
   RemoveAllStyle(false);
   RemoveAllDefaultAttributeList(false);
+  RemoveAllWindowCustomAttribute();
   RemoveAllOptionGroups();
   RemoveAllTimers();
   m_sName = name ? name : L"";

@@ -240,6 +240,51 @@ TEST(LayeredWindow, GdiDrawingBecomesOpaqueAndUntouchedPixelsStayTransparent) {
   EXPECT_EQ(result, 1);
 }
 
+// A 600 x 400 premultiplied mask: opaque on the left third, half transparent in the middle,
+// fully transparent on the right.
+HBITMAP MakeThirdsMask() {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = 600;
+  info.bmiHeader.biHeight = -400;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (bitmap == nullptr) return nullptr;
+  auto* pixels = static_cast<DWORD*>(bits);
+  for (int y = 0; y < 400; ++y) {
+    for (int x = 0; x < 600; ++x) pixels[y * 600 + x] = x < 200 ? 0xFFFFFFFFu : x < 400 ? 0x80808080u : 0u;
+  }
+  return bitmap;
+}
+
+TEST(LayeredWindow, LayeredImageAlphaMasksAndPremultipliesWhatTheControlsDrew) {
+  PaintWindow window;
+  ASSERT_TRUE(IsWindow(window.hwnd()));
+  auto* root = new CVerticalLayoutUI();
+  root->SetBkColor(0xFF804020);
+  CPaintManagerUI& manager = window.manager();
+  window.Attach(root);
+  HBITMAP mask = MakeThirdsMask();
+  ASSERT_NE(mask, nullptr);
+  ASSERT_NE(manager.AddImage(L"layered_mask.png", mask, 600, 400, true), nullptr);
+  manager.SetLayered(true);
+  manager.SetLayeredImage(L"layered_mask.png");
+  EXPECT_STREQ(manager.GetLayeredImage(), L"layered_mask.png");
+  window.PaintNow();
+  EXPECT_EQ(BackBufferPixel(manager, 100, 200), 0xFF804020u);
+  EXPECT_EQ(BackBufferPixel(manager, 300, 200), 0x80402010u);  // each channel * 128 / 255
+  EXPECT_EQ(BackBufferPixel(manager, 500, 200), 0u);
+  // A repaint reuses the background, and the controls' new colour is masked the same way.
+  root->SetBkColor(0xFFFFFFFF);
+  window.PaintNow();
+  EXPECT_EQ(BackBufferPixel(manager, 100, 10), 0xFFFFFFFFu);
+  EXPECT_EQ(BackBufferPixel(manager, 300, 10), 0x80808080u);
+  EXPECT_EQ(BackBufferPixel(manager, 599, 399), 0u);
+}
+
 TEST(LayeredWindow, InsetMovesTheRootInside) {
   PaintWindow window;
   ASSERT_TRUE(IsWindow(window.hwnd()));

@@ -897,7 +897,11 @@ void CRichEditUI::SetPos(RECT rc, bool needInvalidate) {
       text = TextRectFor(content);
       m_pTwh->SetClientRect(&text);
       vbarWasVisible = vbar->IsVisible();
-      if (!vbarWasVisible) content.right += barWidth;
+      if (!vbarWasVisible) {
+        content.right += barWidth;
+        text = TextRectFor(content);
+        m_pTwh->SetClientRect(&text);
+      }
     }
     if (vbar != nullptr && ((vbarWasVisible && !vbar->IsVisible()) || m_fixScrollbar)) {
       RECT client = *m_pTwh->GetClientRect();
@@ -911,6 +915,12 @@ void CRichEditUI::SetPos(RECT rc, bool needInvalidate) {
         vbar->SetVisible(false);
         m_fixScrollbar = false;
       }
+    }
+    // The bar went away and the text fits without it: the text takes the bar's room back.
+    if (vbar != nullptr && vbarWasVisible && !vbar->IsVisible()) {
+      content.right += barWidth;
+      text = TextRectFor(content);
+      m_pTwh->SetClientRect(&text);
     }
   }
 

@@ -165,7 +165,8 @@ void CTxtWinHost::SetClientRect(const RECT* rect) {
   HDC dc = manager != nullptr ? manager->GetPaintDC() : nullptr;
   m_sizelExtent.cx = MulDiv(m_rcClient.right - m_rcClient.left, kHimetricPerInch, LogPixels(dc, LOGPIXELSX));
   m_sizelExtent.cy = MulDiv(m_rcClient.bottom - m_rcClient.top, kHimetricPerInch, LogPixels(dc, LOGPIXELSY));
-  PropertyBitsChanged(TXTBIT_VIEWINSETCHANGE, TRUE);
+  // Windows' engine re-wraps on either bit; Wine's only on the client-rectangle one.
+  PropertyBitsChanged(TXTBIT_VIEWINSETCHANGE | TXTBIT_CLIENTRECTCHANGE, TRUE);
 }
 
 void CTxtWinHost::SetWordWrap(bool wordWrap) {

@@ -356,6 +356,18 @@ TEST(RichEditTest, LicenceShowsTheVerticalBarAndAShortTextHidesIt) {
   edit->SetText(licence.c_str());
   window.Paint();
   EXPECT_TRUE(window.VBar()->IsVisible());
+
+  // A window wide enough for the whole licence: the bar goes and the text takes its room back.
+  SIZE whole = edit->GetNaturalSize(1000, 100);
+  ASSERT_GT(whole.cy, 230);
+  SetWindowPos(window.hwnd(), nullptr, 0, 0, 1000, whole.cy + 40, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  window.Paint();
+  EXPECT_FALSE(window.VBar()->IsVisible());
+  EXPECT_EQ(edit->GetTextClientRect().right, 1000);
+  SetWindowPos(window.hwnd(), nullptr, 0, 0, 510, 230, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  window.Paint();
+  EXPECT_TRUE(window.VBar()->IsVisible());
+  EXPECT_LE(edit->GetTextClientRect().right, window.VBar()->GetPos().left);
 }
 
 TEST(RichEditTest, KeyboardWheelAndBarScrollTheLicence) {

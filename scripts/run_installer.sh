@@ -42,22 +42,30 @@ product_dir="$user_dir/AppData/Roaming/VADIZUredizadi"
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\VADIZUredizadi'
 
 if [[ -n "${DISPLAY:-}" ]]; then
-  "$WINESERVER" -p
+  "$WINESERVER" -p 2>/dev/null || true
   echo "run_installer: the installer window is open on $DISPLAY; click through it (the package"
   echo "server sends the demo package slowly, so the progress page stays a moment)."
   rc=0
   "$WINE_LOADER" "$installer" </dev/null >"$build/run/installer.log" 2>&1 || rc=$?
   echo "run_installer: the installer ended with $rc"
 else
-  for n in $(seq 90 140); do [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] || break; done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  # Xvfb picks a free display itself and writes its number back.
+  display_file="$build/run/xvfb.display"
+  : >"$display_file"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >"$build/run/xvfb.log" 2>&1 &
   xvfb_pid=$!
-  for _ in $(seq 1 50); do [[ -e /tmp/.X11-unix/X$n ]] && break; sleep 0.1; done
+  n=
+  for _ in $(seq 1 100); do
+    n=$(tr -dc '0-9' <"$display_file")
+    [[ -n "$n" ]] && break
+    sleep 0.1
+  done
+  [[ -n "$n" ]] || { echo "run_installer: Xvfb did not start" >&2; exit 1; }
   export DISPLAY=":$n"
   # A compositor lets the screenshots show the layered shadow blended as on a desktop.
   xcompmgr >/dev/null 2>&1 &
   xcomp_pid=$!
-  "$WINESERVER" -p
+  "$WINESERVER" -p 2>/dev/null || true
   "$WINE_LOADER" wineboot </dev/null >/dev/null 2>&1 || true
   rm -rf "$shots" "$product_dir"
   mkdir -p "$shots"
@@ -84,6 +92,10 @@ echo "  (on this machine: $product_dir)"
 [[ -e "$product_dir/docweave.exe.launched" ]] && echo "  docweave.exe was started by the finish page"
 echo "run_installer: registered under $uninstall_key:"
 "$WINE_LOADER" reg query "$uninstall_key" </dev/null 2>/dev/null | tr -d '\r' | sed -n 's/^ \+/    /p' || true
+sdk_key='HKLM\SOFTWARE\BCL Technologies\easyConverter SDK 5'
+echo "run_installer: the vendor SDK's keys under $sdk_key (32-bit view):"
+"$WINE_LOADER" reg query "$sdk_key" /reg:32 </dev/null 2>/dev/null | tr -d '\r' | sed -n 's/^ \+/    /p' || true
+echo "  (Chinese values print as ? here: Wine's reg writes in the console code page)"
 echo "run_installer: shortcuts:"
 find "$user_dir/Desktop" "$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs" -name '*.lnk' \
   -newer "$build/CMakeCache.txt" 2>/dev/null | sed 's/^/    /' || true

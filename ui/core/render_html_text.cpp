@@ -1,6 +1,6 @@
 // The small HTML-like markup of labels: inline tags opened by '<' or '{' and closed by '>' or '}'.
-// Runs are measured and drawn with GDI fonts derived from the current one; links report their
-// rectangles and texts to the caller.
+// Runs are measured with GDI fonts derived from the current one and drawn through FreeType; links
+// report their rectangles and texts to the caller.
 #include <windows.h>
 
 #include <cstring>
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/core/freetype_text.h"
 #include "ui/core/paint_manager.h"
 #include "ui/core/render_engine.h"
 
@@ -94,10 +95,36 @@ void CRenderEngine::DrawHtmlText(HDC hDC, CPaintManagerUI* manager, RECT& rc, co
       RECT piece = {x, y, x + size.cx, y + size.cy};
       if (!measureOnly) {
         if (current.selected) DrawColor(hDC, piece, manager->GetDefaultSelectedBkColor());
-        SetTextColor(hDC, RGB(static_cast<BYTE>(current.color >> 16), static_cast<BYTE>(current.color >> 8),
-                              static_cast<BYTE>(current.color)));
-        ExtTextOutW(hDC, x, y, (style & DT_NOCLIP) ? 0 : ETO_CLIPPED, &rc, run.c_str() + start,
-                    static_cast<UINT>(fit), nullptr);
+        // FreeType keeps the alpha channel of a 32-bit target right (GDI text clears it); GDI
+        // draws what FreeType cannot.
+        TFontInfo runFont;
+        runFont.hFont = hFont;
+        runFont.sFontName = current.font.lfFaceName;
+        runFont.iSize = current.font.lfHeight < 0 ? -current.font.lfHeight : current.font.lfHeight;
+        runFont.bBold = current.font.lfWeight >= FW_BOLD;
+        runFont.bItalic = current.font.lfItalic != 0;
+        runFont.bUnderline = current.font.lfUnderline != 0;
+        runFont.bStrikeout = current.font.lfStrikeOut != 0;
+        std::wstring pieceText(run.c_str() + start, static_cast<size_t>(fit));
+        RECT box = piece;
+        if ((style & DT_NOCLIP) == 0) IntersectRect(&box, &piece, &rc);
+        if (box.right > box.left && box.bottom > box.top) {
+          if (FreeTypeDrawTextWithFont(hDC, runFont, box, pieceText.c_str(), current.color,
+                                       DT_SINGLELINE | DT_NOPREFIX)) {
+            TEXTMETRICW tm;
+            if ((runFont.bUnderline || runFont.bStrikeout) && GetTextMetricsW(hDC, &tm)) {
+              DWORD ink = current.color >> 24 ? current.color : current.color | 0xFF000000u;
+              int lineY = runFont.bUnderline ? y + tm.tmAscent + 1 : y + tm.tmAscent * 2 / 3;
+              RECT stroke = {box.left, lineY, box.right, lineY + 1};
+              DrawColor(hDC, stroke, ink);
+            }
+          } else {
+            SetTextColor(hDC, RGB(static_cast<BYTE>(current.color >> 16), static_cast<BYTE>(current.color >> 8),
+                                  static_cast<BYTE>(current.color)));
+            ExtTextOutW(hDC, x, y, (style & DT_NOCLIP) ? 0 : ETO_CLIPPED, &rc, pieceText.c_str(),
+                        static_cast<UINT>(fit), nullptr);
+          }
+        }
       }
       if (current.link >= 0 && current.link < maxLinks && links != nullptr) {
         UnionRect(&links[current.link], &links[current.link], &piece);

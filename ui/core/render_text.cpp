@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ui/core/font_face_cache.h"
+#include "ui/core/freetype_text.h"
 #include "ui/core/gdiplus_session.h"
 #include "ui/core/glyph_cache.h"
 #include "ui/core/paint_manager.h"
@@ -117,10 +118,17 @@ void CRenderEngine::DrawText(HDC hDC, CPaintManagerUI* manager, RECT& rc, const 
 bool CRenderEngine::FreeTypeDrawText(HDC hDC, CPaintManagerUI* manager, RECT& rc, const wchar_t* text, DWORD color,
                                      int font, UINT style) {
   if (hDC == nullptr || manager == nullptr || text == nullptr || *text == L'\0') return false;
-  CFontFaceCache& cache = CFontFaceCache::Instance();
-  if (cache.Library() == nullptr) return false;
   TFontInfo* info = FontFor(manager, font);
   if (info == nullptr) return false;
+  return FreeTypeDrawTextWithFont(hDC, *info, rc, text, color, style);
+}
+
+bool FreeTypeDrawTextWithFont(HDC hDC, const TFontInfo& font, RECT& rc, const wchar_t* text, DWORD color,
+                              UINT style) {
+  if (hDC == nullptr || font.hFont == nullptr || text == nullptr || *text == L'\0') return false;
+  CFontFaceCache& cache = CFontFaceCache::Instance();
+  if (cache.Library() == nullptr) return false;
+  const TFontInfo* info = &font;
 
   std::u32string prepared = PrepareText(text, style);
   FT_Face face = cache.GetFace(hDC, *info, prepared);

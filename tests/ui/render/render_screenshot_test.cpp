@@ -22,6 +22,8 @@ const wchar_t kPage[] =
     L" align=\"center\"/>"
     L"<Button name=\"install\" height=\"50\" text=\"\x7ACB\x5373\x5B89\x88C5\" font=\"1\" textcolor=\"#FF000000\""
     L" normalimage=\"file='stripes.png' corner='1,1,1,1' dest='60,6,260,44'\"/>"
+    L"<Label name=\"html\" height=\"22\" showhtml=\"true\" font=\"1\" textpadding=\"10,2,10,0\""
+    L" text=\"{b}\x7C97\x4F53{/b} {c #FFFF0000}\x7EA2\x8272{/c} {a go}\x94FE\x63A5{/a} {i}italic{/i}\"/>"
     L"<Label name=\"body\" text=\"\x4E2D\x6587\x6587\x672C\x6E32\x67D3\xFF0C\x81EA\x52A8\x6362\x884C\x7684"
     L"\x4E00\x6BB5\x8F83\x957F\x7684\x6587\x5B57\x3002 FreeType\" font=\"1\" textcolor=\"#FF000000\""
     L" wordbreak=\"true\" textpadding=\"10,4,10,4\"/>"
@@ -54,6 +56,9 @@ TEST(RenderScreenshot, APageWithImagesNineSliceAndChineseTextPaintsIntoTheBackBu
     ASSERT_NE(body, nullptr);
     EXPECT_GT(canvas.CountDifferingRgb(title->GetPos(), 0xFFF4F6F8), 40);
     EXPECT_GT(canvas.CountDifferingRgb(body->GetPos(), 0xFFF4F6F8), 40);
+    CControlUI* html = manager.FindControl(L"html");
+    ASSERT_NE(html, nullptr);
+    EXPECT_GT(canvas.CountDifferingRgb(html->GetPos(), 0xFFF4F6F8), 40);
     // The button's image sits at its destination inside the button.
     CControlUI* button = manager.FindControl(L"install");
     ASSERT_NE(button, nullptr);

@@ -221,6 +221,21 @@ TEST_F(RenderText, HtmlTextDrawsRunsAndReportsLinks) {
   EXPECT_GT(links[0].right, links[0].left);
   EXPECT_GT(canvas.CountDiffering(links[0], 0xFFFFFFFF), 0);
   EXPECT_GT(canvas.CountDiffering(RECT{0, 0, 300, 60}, 0xFFFFFFFF), 20);
+  // Runs keep the alpha channel of a transparent target: the text is opaque where it is inked.
+  Canvas clear(300, 60, 0);
+  count = 2;
+  CRenderEngine::DrawHtmlText(clear.dc(), &manager_, box, L"<c #FFFF0000>red</c> and <b>bold</b>", 0xFF000000,
+                              links, linkTexts, count, 1, 0);
+  EXPECT_EQ(count, 0);
+  EXPECT_EQ(MaxAlpha(clear), 255);
+  bool redInk = false;
+  for (int y = 0; y < 60 && !redInk; ++y) {
+    for (int x = 0; x < 40 && !redInk; ++x) {
+      DWORD c = clear.At(x, y);
+      redInk = (c >> 24) > 160 && ((c >> 16) & 0xFF) > 160 && ((c >> 8) & 0xFF) < 40 && (c & 0xFF) < 40;
+    }
+  }
+  EXPECT_TRUE(redInk);
 }
 
 }  // namespace

@@ -148,6 +148,7 @@ bool CTxtWinHost::Init(CRichEditUI* owner, const CREATESTRUCTW* create) {
     m_pserv = nullptr;
     return false;
   }
+  LimitText(m_cchTextMost);
   if (create != nullptr && create->lpszName != nullptr) {
     if (FAILED(m_pserv->TxSetText(create->lpszName))) return false;
   }
@@ -207,6 +208,11 @@ void CTxtWinHost::SetExtent(const SIZEL* extent) {
 void CTxtWinHost::LimitText(LONG chars) {
   m_cchTextMost = chars < 1 ? kDefaultMaxLength : chars;
   PropertyBitsChanged(TXTBIT_MAXLENGTHCHANGE, TXTBIT_MAXLENGTHCHANGE);
+  // Wine's engine does not read the host's maximum back; the limit message works on both.
+  if (m_pserv != nullptr) {
+    LRESULT ignored = 0;
+    m_pserv->TxSendMessage(EM_EXLIMITTEXT, 0, m_cchTextMost, &ignored);
+  }
 }
 
 void CTxtWinHost::SetAllowBeep(bool allow) {

@@ -327,6 +327,19 @@ TEST(RichEditTest, ReturnKeyFollowsTheWantReturnSettings) {
   EXPECT_EQ(window.recorder.Count(L"return"), 2);
 }
 
+TEST(RichEditTest, TypingStopsAtTheCharacterLimit) {
+  EditWindow window(300, 120, {{L"multiline", L"false"}, {L"maxchar", L"5"}});
+  CRichEditUI* edit = window.edit();
+  ASSERT_TRUE(edit->HasTextServices());
+  window.Focus();
+  for (wchar_t ch : std::wstring(L"abcdefgh")) window.Send(WM_CHAR, ch, 1);
+  EXPECT_EQ(std::wstring(edit->GetText().GetData()), L"abcde");
+  edit->SetLimitText(0);  // below 1: the default limit again
+  EXPECT_EQ(edit->GetLimitText(), 0);
+  window.Send(WM_CHAR, L'f', 1);
+  EXPECT_EQ(std::wstring(edit->GetText().GetData()), L"abcdef");
+}
+
 TEST(RichEditTest, LicenceShowsTheVerticalBarAndAShortTextHidesIt) {
   EditWindow window(510, 230, kLicenceAttributes);
   CRichEditUI* edit = window.edit();

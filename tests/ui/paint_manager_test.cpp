@@ -181,5 +181,84 @@ TEST(PaintManager, StylesKeepTheFirstAndDefaultListsTheLast) {
   EXPECT_GT(manager.GetDefaultFontInfo()->tm.tmHeight, 0);
 }
 
+TEST(PaintManager, OptionGroupsHoldEachControlOnceAndVanishWhenEmpty) {
+  CPaintManagerUI manager;
+  CControlUI a;
+  CControlUI b;
+  EXPECT_EQ(manager.GetOptionGroup(L"agree"), nullptr);
+  EXPECT_TRUE(manager.AddOptionGroup(L"agree", &a));
+  EXPECT_FALSE(manager.AddOptionGroup(L"agree", &a));
+  EXPECT_TRUE(manager.AddOptionGroup(L"agree", &b));
+  ASSERT_NE(manager.GetOptionGroup(L"agree"), nullptr);
+  EXPECT_EQ(manager.GetOptionGroup(L"agree")->GetSize(), 2);
+  EXPECT_EQ(manager.GetOptionGroup(L"Agree"), nullptr);  // names are exact
+  manager.RemoveOptionGroup(L"agree", &a);
+  EXPECT_EQ(manager.GetOptionGroup(L"agree")->GetAt(0), &b);
+  manager.RemoveOptionGroup(L"agree", &b);
+  EXPECT_EQ(manager.GetOptionGroup(L"agree"), nullptr);
+  manager.AddOptionGroup(L"x", &a);
+  manager.AddOptionGroup(L"y", &b);
+  manager.RemoveAllOptionGroups();
+  EXPECT_EQ(manager.GetOptionGroup(L"x"), nullptr);
+  EXPECT_EQ(manager.GetOptionGroup(L"y"), nullptr);
+}
+
+class CountingFilter : public IMessageFilterUI {
+ public:
+  LRESULT MessageHandler(UINT, WPARAM, LPARAM, bool&) override {
+    ++calls;
+    return 0;
+  }
+  int calls = 0;
+};
+
+TEST(PaintManager, ListenersRegisterOncePerAddAndLeaveOncePerRemove) {
+  test::ManagerWindow window;
+  ASSERT_NE(window.hwnd(), nullptr);
+  CPaintManagerUI& manager = window.manager();
+  CountingFilter filter;
+  EXPECT_TRUE(manager.AddMessageFilter(&filter));
+  EXPECT_TRUE(manager.AddMessageFilter(&filter));
+  LRESULT result = 0;
+  manager.MessageHandler(WM_USER + 50, 0, 0, result);
+  EXPECT_EQ(filter.calls, 2);
+  EXPECT_TRUE(manager.RemoveMessageFilter(&filter));
+  manager.MessageHandler(WM_USER + 50, 0, 0, result);
+  EXPECT_EQ(filter.calls, 3);
+  EXPECT_TRUE(manager.RemoveMessageFilter(&filter));
+  EXPECT_FALSE(manager.RemoveMessageFilter(&filter));
+  EXPECT_FALSE(manager.RemovePreMessageFilter(&filter));
+  // Without a window nothing is handled at all.
+  CPaintManagerUI unbound;
+  unbound.AddMessageFilter(&filter);
+  EXPECT_FALSE(unbound.MessageHandler(WM_USER + 50, 0, 0, result));
+  EXPECT_EQ(filter.calls, 3);
+}
+
+TEST(PaintManager, ManagersAreFoundByTheirNameAndSettingsKeepTheirValues) {
+  test::ManagerWindow window;
+  CPaintManagerUI& manager = window.manager();
+  EXPECT_EQ(CPaintManagerUI::GetPaintManager(L"test"), &manager);
+  EXPECT_EQ(CPaintManagerUI::GetPaintManager(L""), nullptr);
+  EXPECT_EQ(CPaintManagerUI::GetPaintManager(nullptr), nullptr);
+  EXPECT_EQ(manager.GetHoverTime(), 100);
+  manager.SetHoverTime(400);
+  EXPECT_EQ(manager.GetHoverTime(), 400);
+  EXPECT_FALSE(manager.IsNoActivate());
+  manager.SetNoActivate(true);
+  EXPECT_TRUE(manager.IsNoActivate());
+  EXPECT_TRUE(manager.EnableDragDrop(true));
+  CControlUI control;
+  EXPECT_TRUE(manager.SetPostPaintIndex(&control, 3));
+  EXPECT_FALSE(manager.IsPostPaint(&control));
+  EXPECT_FALSE(CPaintManagerUI::LoadPlugin(L"no_such_plugin_library.dll"));
+  manager.SetUseGdiplusText(true);
+  manager.SetGdiplusTextRenderingHint(4);
+  EXPECT_TRUE(manager.IsUseGdiplusText());
+  EXPECT_EQ(manager.GetGdiplusTextRenderingHint(), 4);
+  // The window object is whatever the window base put into the user data.
+  EXPECT_EQ(manager.GetMainWnd(), static_cast<LPARAM>(GetWindowLongPtrW(window.hwnd(), GWLP_USERDATA)));
+}
+
 }  // namespace
 }  // namespace ZQUI

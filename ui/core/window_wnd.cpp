@@ -197,15 +197,16 @@ void CWindowWnd::SetIcon(UINT resourceId) {
 
 void CWindowWnd::ResizeClient(int cx, int cy) {
   if (!::IsWindow(m_hWnd)) return;
-  RECT rc = {};
-  if (!::GetClientRect(m_hWnd, &rc)) return;
-  if (cx != -1) rc.right = cx;
-  if (cy != -1) rc.bottom = cy;
-  DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_STYLE));
-  DWORD exStyle = static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE));
-  BOOL menu = (style & WS_CHILD) == 0 && ::GetMenu(m_hWnd) != nullptr;
-  if (!::AdjustWindowRectEx(&rc, style, menu, exStyle)) return;
-  ::SetWindowPos(m_hWnd, nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top,
+  RECT client = {};
+  RECT window = {};
+  if (!::GetClientRect(m_hWnd, &client) || !::GetWindowRect(m_hWnd, &window)) return;
+  if (cx == -1) cx = client.right;
+  if (cy == -1) cy = client.bottom;
+  // The frame is measured rather than derived from the styles: a window that answers
+  // WM_NCCALCSIZE itself (the skinned windows have no frame at all) keeps its styles' frame bits.
+  int frameX = (window.right - window.left) - client.right;
+  int frameY = (window.bottom - window.top) - client.bottom;
+  ::SetWindowPos(m_hWnd, nullptr, 0, 0, cx + frameX, cy + frameY,
                  SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 

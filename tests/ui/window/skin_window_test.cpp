@@ -71,7 +71,7 @@ const wchar_t* const kShowcaseSkin =
     L"   <Button name=\"okbtn\" height=\"36\" text=\"Install\"/>"
     L"   <Button name=\"offbtn\" height=\"36\" text=\"Disabled\" enabled=\"false\" "
     L"disabledbkcolor=\"#FFD0D0D0\" disabledtextcolor=\"#FF909090\"/>"
-    L"   <Option name=\"agree\" height=\"24\" text=\"I agree\" selected=\"true\" textpadding=\"24,0,0,0\" "
+    L"   <Option name=\"agree\" height=\"24\" text=\"I agree\" selected=\"true\" align=\"left\" textpadding=\"24,0,0,0\" "
     L"textcolor=\"#FF202020\" normalimage=\"file='box.bmp' dest='0,4,16,20'\" "
     L"selectedimage=\"file='boxsel.bmp' dest='0,4,16,20'\"/>"
     L"   <Progress name=\"progress\" height=\"16\" min=\"0\" max=\"100\" value=\"40\" "

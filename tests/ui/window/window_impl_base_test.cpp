@@ -318,6 +318,103 @@ TEST_F(WindowImplBaseTest, DestroyingUnbindsTheObjectAndCallsOnFinalMessageLast)
   EXPECT_FALSE(IsWindow(hwnd));
 }
 
+TEST_F(WindowImplBaseTest, ReturnAndEscapeReachTheDefaultKeyResponse) {
+  ASSERT_NE(window.Open(), nullptr);
+  IMessageFilterUI& filter = window;
+  bool handled = false;
+  EXPECT_EQ(filter.MessageHandler(WM_KEYDOWN, VK_ESCAPE, 0, handled), TRUE);
+  EXPECT_EQ(filter.MessageHandler(WM_KEYDOWN, VK_RETURN, 0, handled), FALSE);
+  EXPECT_EQ(filter.MessageHandler(WM_KEYUP, VK_ESCAPE, 0, handled), 0);
+  EXPECT_FALSE(handled);
+}
+
+// A window of its own class on the plain wrapper: every message reaches HandleMessage.
+class PlainWindow : public CWindowWnd {
+ public:
+  const wchar_t* GetWindowClassName() const override { return L"ZquiPlainWindow"; }
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+    ++messages;
+    return CWindowWnd::HandleMessage(msg, wParam, lParam);
+  }
+  int messages = 0;
+};
+
+TEST_F(WindowImplBaseTest, ResizeClientKeepsThePositionAndSetsTheClientSize) {
+  ASSERT_NE(window.Open(), nullptr);
+  RECT before = {};
+  GetWindowRect(window.GetHWND(), &before);
+  window.ResizeClient(500, -1);
+  RECT client = {};
+  GetClientRect(window.GetHWND(), &client);
+  EXPECT_EQ(client, Rect(0, 0, 500, 400));
+  RECT after = {};
+  GetWindowRect(window.GetHWND(), &after);
+  EXPECT_EQ(after.left, before.left);
+  EXPECT_EQ(after.top, before.top);
+
+  // A plain window with a system frame gets the same client size.
+  PlainWindow plain;
+  ASSERT_NE(plain.Create(nullptr, L"plain", WS_OVERLAPPEDWINDOW, 0, 10, 10, 100, 100), nullptr);
+  EXPECT_GT(plain.messages, 0);
+  plain.ResizeClient(300, 200);
+  GetClientRect(plain.GetHWND(), &client);
+  EXPECT_EQ(client, Rect(0, 0, 300, 200));
+  DestroyWindow(plain.GetHWND());
+}
+
+TEST_F(WindowImplBaseTest, AModalWindowReturnsTheCloseResultAndReleasesItsOwner) {
+  ASSERT_NE(window.Open(), nullptr);
+  TestWindow dialog(kSkin);
+  ASSERT_NE(dialog.Create(window.GetHWND(), L"dialog", WS_POPUP, 0, 0, 0, 0, 0), nullptr);
+  dialog.Close(7);
+  EXPECT_EQ(dialog.ShowModal(), 7u);
+  EXPECT_FALSE(IsWindow(dialog.GetHWND()));
+  EXPECT_EQ(dialog.finalCount, 1);
+  EXPECT_TRUE(IsWindowEnabled(window.GetHWND()));
+
+  // A quit message ends the modal loop and is posted again for the outer loop.
+  TestWindow second(kSkin);
+  ASSERT_NE(second.Create(window.GetHWND(), L"dialog", WS_POPUP, 0, 0, 0, 0, 0), nullptr);
+  PostQuitMessage(3);
+  EXPECT_EQ(second.ShowModal(), 0u);
+  EXPECT_TRUE(IsWindowEnabled(window.GetHWND()));
+  MSG msg = {};
+  ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, 3u);
+  DestroyWindow(second.GetHWND());
+}
+
+// Counts the text changes of a subclassed system control.
+class TextCounter : public CWindowWnd {
+ public:
+  const wchar_t* GetWindowClassName() const override { return L"ZquiTextCounter"; }
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+    if (msg == WM_SETTEXT) ++texts;
+    return CWindowWnd::HandleMessage(msg, wParam, lParam);
+  }
+  int texts = 0;
+};
+
+TEST_F(WindowImplBaseTest, ASubclassedControlKeepsItsOwnBehaviour) {
+  ASSERT_NE(window.Open(), nullptr);
+  HWND edit = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 50, 20, window.GetHWND(), nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(edit, nullptr);
+  TextCounter counter;
+  ASSERT_EQ(counter.Subclass(edit), edit);
+  SetWindowTextW(edit, L"one");
+  EXPECT_EQ(counter.texts, 1);
+  wchar_t text[16] = {0};
+  GetWindowTextW(edit, text, 16);
+  EXPECT_STREQ(text, L"one");
+  counter.Unsubclass();
+  SetWindowTextW(edit, L"two");
+  EXPECT_EQ(counter.texts, 1);
+  GetWindowTextW(edit, text, 16);
+  EXPECT_STREQ(text, L"two");
+  DestroyWindow(edit);
+}
+
 TEST_F(WindowImplBaseTest, ASecondaryWindowWithoutItsSkinFailsItsCreation) {
   ASSERT_NE(window.Open(), nullptr);
   TestWindow popup(L"no_such_tooltip_skin.xml");

@@ -106,6 +106,20 @@ iw_click 0 exitbtn
 iw_wait_exit 10
 check "exit button ends the installer with 1" test "$IW_RC" = 1
 
+# A name that cannot become the mutex (another object holds it) counts as another copy.
+squatter="$(dirname "$probe")/name_squatter.exe"
+"$WINE_LOADER" "$squatter" VADIZUredizadi 30 </dev/null >"$work/squatter.log" 2>&1 &
+squatter_pid=$!
+for _ in $(seq 1 50); do grep -q holding "$work/squatter.log" 2>/dev/null && break; sleep 0.1; done
+t0=$(date +%s%N)
+"$WINE_LOADER" "$installer" </dev/null >"$work/blocked.log" 2>&1 &
+IW_PID=$!
+iw_wait_exit 10
+check "mutex that cannot be created: installer ends with 1" test "$IW_RC" = 1
+check "mutex that cannot be created: at once" test $(( ($(date +%s%N) - t0) / 1000000 )) -lt 5000
+check "mutex that cannot be created: no window" test -z "$(xdotool search --onlyvisible --classname installer.exe 2>/dev/null)"
+kill "$squatter_pid" 2>/dev/null; wait "$squatter_pid" 2>/dev/null
+
 # --- Closing the window while the installation runs ----------------------------------------
 close_during() {  # close_during <label> <server mode> <wait-condition command...>
   local label=$1 mode=$2; shift 2

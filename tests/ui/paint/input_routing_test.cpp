@@ -1,5 +1,6 @@
 // Input sent to a real window reaches the right controls: hover, pressed, right-click, focus and
 // key controls, capture, message filters, Tab and Alt-shortcut navigation.
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -245,6 +246,58 @@ TEST_F(InputRouting, SetCursorGoesOnlyToControlsThatAskForIt) {
   EXPECT_TRUE(manager().MessageHandler(WM_SETCURSOR, 0, MAKELPARAM(HTCLIENT, 0), result));
   manager().ReleaseCapture();
   EXPECT_FALSE(manager().IsCaptured());
+}
+
+TEST_F(InputRouting, PointerLeavingTheWindowEndsHoverThroughTheSystemsLeaveTracking) {
+  POINT inside = {10, 150};
+  ClientToScreen(window.hwnd(), &inside);
+  SetCursorPos(inside.x, inside.y);
+  Send(WM_MOUSEMOVE, 0, ClientPoint(10, 150));  // starts hover and leave tracking
+  EXPECT_EQ(log.entries, (Entries{"Enter:B", "Move:B"}));
+  log.Clear();
+  SetCursorPos(1010, 760);
+  DWORD start = GetTickCount();
+  MSG msg;
+  auto left = [&] { return std::find(log.entries.begin(), log.entries.end(), "Leave:B") != log.entries.end(); };
+  while (!left() && GetTickCount() - start < 3000) {
+    if (PeekMessageW(&msg, window.hwnd(), 0, 0, PM_REMOVE)) {
+      DispatchMessageW(&msg);
+    } else {
+      Sleep(10);
+    }
+  }
+  // The warps themselves may have produced moves over B first; the leave comes last.
+  ASSERT_GE(log.entries.size(), 2u);
+  EXPECT_EQ(log.entries[log.entries.size() - 2], "Leave:C<B");
+  EXPECT_EQ(log.entries.back(), "Leave:B");
+  EXPECT_EQ(manager().GetMousePos().x, -1);
+}
+
+// A child window that answers reflected messages with a recognisable value.
+LRESULT CALLBACK ReflectingChild(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_COMMAND + kReflectOffset) return 77;
+  if (msg == WM_NOTIFY + kReflectOffset) return 88;
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+TEST_F(InputRouting, CommandsAndNotificationsAreReflectedToTheChildWindow) {
+  WNDCLASSW wc = {};
+  wc.lpfnWndProc = ReflectingChild;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"ZquiReflectingChild";
+  RegisterClassW(&wc);
+  HWND child = CreateWindowExW(0, wc.lpszClassName, L"", WS_CHILD, 0, 0, 10, 10, window.hwnd(), nullptr,
+                               wc.hInstance, nullptr);
+  ASSERT_NE(child, nullptr);
+  LRESULT result = 0;
+  EXPECT_TRUE(manager().MessageHandler(WM_COMMAND, 1, reinterpret_cast<LPARAM>(child), result));
+  EXPECT_EQ(result, 77);
+  EXPECT_FALSE(manager().MessageHandler(WM_COMMAND, 1, 0, result));  // a menu command: not reflected
+  NMHDR header = {child, 5, 0};
+  EXPECT_TRUE(manager().MessageHandler(WM_NOTIFY, 5, reinterpret_cast<LPARAM>(&header), result));
+  EXPECT_EQ(result, 88);
+  EXPECT_FALSE(manager().MessageHandler(WM_NOTIFY, 5, 0, result));
+  DestroyWindow(child);
 }
 
 // Tab stops T1..T3 with a plain control between them.

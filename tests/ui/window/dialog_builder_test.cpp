@@ -13,6 +13,7 @@
 #include "tests/ui/test_support.h"
 #include "tests/ui/window/window_test_skin_ids.h"
 #include "ui/core/control.h"
+#include "ui/control/shadow.h"
 #include "ui/core/paint_manager.h"
 #include "ui/layout/container.h"
 #include "ui/layout/vertical_layout.h"
@@ -253,6 +254,98 @@ TEST_F(DialogBuilderTest, ADocumentThatFailsToLoadBuildsNothingAndKeepsTheMessag
   EXPECT_EQ(empty.Create(L"<Window/>"), nullptr);
   CDialogBuilder missing;
   EXPECT_EQ(missing.Create(L"no_such_skin_file.xml"), nullptr);
+}
+
+TEST_F(DialogBuilderTest, TheInstallerSkinBuildsItsWindowFontsAndPages) {
+  const char* unixPath = getenv("UI_WINDOW_INSTALLER_SKIN");
+  ASSERT_NE(unixPath, nullptr);
+  std::wstring path = L"Z:";
+  for (const char* p = unixPath; *p != '\0'; ++p) path += static_cast<wchar_t>(*p == '/' ? '\\' : *p);
+  test::ManagerWindow window;
+  CPaintManagerUI& pm = window.manager();
+  CDialogBuilder builder;
+  CControlUI* root = builder.Create(path.c_str(), nullptr, nullptr, &pm);
+  ASSERT_NE(root, nullptr);
+  EXPECT_STREQ(root->GetClass(), L"VerticalLayoutUI");
+  EXPECT_EQ(root->GetName(), L"maintab");
+  EXPECT_EQ(AsContainer(root)->GetCount(), 5);
+  EXPECT_EQ(AsContainer(root)->GetItemAt(0)->GetName(), L"page1");
+
+  EXPECT_EQ(pm.GetInitSize(), test::Size(600, 400));
+  EXPECT_EQ(pm.GetCaptionRect(), test::Rect(0, 0, 0, 400));
+  CShadowUI* shadow = pm.GetShadow();
+  EXPECT_TRUE(shadow->IsShowShadow());
+  EXPECT_TRUE(shadow->IsImageMode());
+  EXPECT_EQ(shadow->GetImage(), L"shadow.png");
+  EXPECT_EQ(shadow->GetShadowCorner(), test::Rect(25, 25, 25, 25));
+  EXPECT_EQ(shadow->GetSize(), 25);
+
+  // Fonts 0 to 21 are shared, 22 is the window's own; font 1 is the default.
+  EXPECT_EQ(pm.GetCustomFontCount(true), 22u);
+  EXPECT_EQ(pm.GetCustomFontCount(false), 1u);
+  TFontInfo* font17 = pm.GetFontInfo(17);
+  ASSERT_NE(font17, nullptr);
+  EXPECT_EQ(font17->iSize, 29);
+  EXPECT_EQ(font17->sFontName, L"微软雅黑");
+  EXPECT_EQ(pm.GetDefaultFontInfo()->iSize, 12);
+  EXPECT_FALSE(pm.GetDefaultFontInfo()->bBold);
+  EXPECT_NE(pm.GetDefaultAttributeList(L"VScrollBar"), nullptr);
+  delete root;
+}
+
+TEST_F(DialogBuilderTest, WindowAttributesReachTheManagerAndTheShadow) {
+  HWND hwnd = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(hwnd, nullptr);
+  {
+    CPaintManagerUI pm;
+    pm.Init(hwnd);
+    CDialogBuilder builder;
+    CControlUI* root = builder.Create(
+        L"<Window Size=\"300,200\" opacity=\"300\" Layered=\"true\" sizebox=\"1,2,3,4\" "
+        L"roundcorner=\"5,6\" mininfo=\"10,20\" maxinfo=\"30,40\" shadowsize=\"40\" "
+        L"noactivate=\"true\" defaultfontcolor=\"#FF123456\" tooltiphovertime=\"700\"><Label/></Window>",
+        nullptr, nullptr, &pm);
+    ASSERT_NE(root, nullptr);
+    RECT rc = {};
+    GetWindowRect(hwnd, &rc);
+    EXPECT_EQ(rc.right - rc.left, 300);
+    EXPECT_EQ(rc.bottom - rc.top, 200);
+    EXPECT_EQ(pm.GetInitSize(), test::Size(300, 200));
+    // The opacity byte is the value modulo 256, set on the window as a layered attribute.
+    EXPECT_EQ(pm.GetOpacity(), 44);
+    EXPECT_NE(GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+    // "layered" is matched exactly: "Layered" is not it.
+    EXPECT_FALSE(pm.IsLayered());
+    EXPECT_EQ(pm.GetSizeBox(), test::Rect(1, 2, 3, 4));
+    EXPECT_EQ(pm.GetRoundCorner(), test::Size(5, 6));
+    EXPECT_EQ(pm.GetMinInfo(), test::Size(10, 20));
+    EXPECT_EQ(pm.GetMaxInfo(), test::Size(30, 40));
+    EXPECT_EQ(pm.GetShadow()->GetSize(), 0);
+    EXPECT_TRUE(pm.IsNoActivate());
+    EXPECT_EQ(pm.GetDefaultFontColor(), 0xFF123456u);
+    EXPECT_EQ(pm.GetHoverTime(), 700);
+    delete root;
+
+    CDialogBuilder second;
+    root = second.Create(
+        L"<Window layered=\"true\" shadowsize=\"-35\" shadowposition=\"3,-4\" "
+        L"shadowposition=\"40,0\" shadowcolor=\"#00FF00\" shadowsharpness=\"36\" "
+        L"shadowdarkness=\"200\" shadowcorner=\"1,-1,1,1\"><Label/></Window>",
+        nullptr, nullptr, &pm);
+    ASSERT_NE(root, nullptr);
+    EXPECT_TRUE(pm.IsLayered());
+    CShadowUI* shadow = pm.GetShadow();
+    EXPECT_EQ(shadow->GetSize(), -35);
+    EXPECT_EQ(shadow->GetPosition().x, 3);
+    EXPECT_EQ(shadow->GetPosition().y, -4);
+    EXPECT_EQ(shadow->GetColor(), 0x0000FF00u);
+    EXPECT_EQ(shadow->GetSharpness(), 5u);
+    EXPECT_EQ(shadow->GetDarkness(), 200u);
+    EXPECT_EQ(shadow->GetShadowCorner(), test::Rect(0, 0, 0, 0));
+    delete root;
+  }
+  DestroyWindow(hwnd);
 }
 
 TEST_F(DialogBuilderTest, STRINGorIDHoldsATextOrASixteenBitId) {

@@ -183,6 +183,59 @@ TEST_F(WindowImplBaseTest, HitTestingGivesBordersCaptionAndButtons) {
   EXPECT_EQ(window.HitTest(100, 20), HTCAPTION);
 }
 
+// Real input through SendInput from another thread while this one runs the system's move loop.
+DWORD WINAPI DragWithMouse(LPVOID param) {
+  auto* points = static_cast<POINT*>(param);
+  auto send = [](DWORD flags, POINT pt) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(pt.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(pt.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof(input));
+    Sleep(30);
+  };
+  POINT from = points[0];
+  POINT to = points[1];
+  send(0, from);
+  send(MOUSEEVENTF_LEFTDOWN, from);
+  for (int i = 1; i <= 5; ++i) {
+    send(0, POINT{from.x + (to.x - from.x) * i / 5, from.y + (to.y - from.y) * i / 5});
+  }
+  send(MOUSEEVENTF_LEFTUP, to);
+  return 0;
+}
+
+TEST_F(WindowImplBaseTest, DraggingTheCaptionMovesTheWindow) {
+  ASSERT_NE(window.Open(), nullptr);
+  window.ShowAndPaint();
+  RECT before = {};
+  GetWindowRect(window.GetHWND(), &before);
+  POINT points[2] = {{before.left + 100, before.top + 20}, {before.left + 160, before.top + 60}};
+  HANDLE mover = CreateThread(nullptr, 0, DragWithMouse, points, 0, nullptr);
+  ASSERT_NE(mover, nullptr);
+  PumpUntil(3000, [&] { return WaitForSingleObject(mover, 0) == WAIT_OBJECT_0; });
+  Pump(100);
+  CloseHandle(mover);
+  RECT after = {};
+  GetWindowRect(window.GetHWND(), &after);
+  EXPECT_EQ(after.left - before.left, 60);
+  EXPECT_EQ(after.top - before.top, 40);
+  EXPECT_EQ(after.right - after.left, 600);
+  EXPECT_TRUE(window.clicks.empty());
+
+  // The same gesture starting on a button is client input: the window stays.
+  POINT onButton[2] = {{after.left + 300, after.top + 70}, {after.left + 360, after.top + 110}};
+  mover = CreateThread(nullptr, 0, DragWithMouse, onButton, 0, nullptr);
+  ASSERT_NE(mover, nullptr);
+  PumpUntil(3000, [&] { return WaitForSingleObject(mover, 0) == WAIT_OBJECT_0; });
+  Pump(100);
+  CloseHandle(mover);
+  RECT still = {};
+  GetWindowRect(window.GetHWND(), &still);
+  EXPECT_EQ(still, after);
+}
+
 TEST_F(WindowImplBaseTest, MaximisedWindowsHaveNoResizeBordersAndSwapTheirButtons) {
   ASSERT_NE(window.Open(), nullptr);
   window.ShowAndPaint();

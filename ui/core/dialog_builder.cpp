@@ -92,6 +92,7 @@ CControlUI* CDialogBuilder::Create(STRINGorID xml, const wchar_t* type,
 CControlUI* CDialogBuilder::Create(IDialogBuilderCallback* callback, CPaintManagerUI* manager,
                                    CControlUI* parent) {
   m_pCallback = callback;
+  if (m_pIncludeBudget == &m_nIncludeBudget) m_nIncludeBudget = kMaxIncludedDocuments;
   CMarkupNode root = m_xml.GetRoot();
   if (!root.IsValid()) return nullptr;
   if (manager != nullptr) {
@@ -299,9 +300,11 @@ CControlUI* CDialogBuilder::BuildInclude(CMarkupNode& node, CControlUI* parent,
   // A document that includes itself, directly or around a loop, would recurse until the stack
   // runs out; nesting stops at a fixed depth instead.
   if (m_nIncludeDepth + 1 > kMaxIncludeDepth) return nullptr;
-  for (int i = 0; i < count; ++i) {
+  for (int i = 0; i < count && *m_pIncludeBudget > 0; ++i) {
+    --*m_pIncludeBudget;
     CDialogBuilder builder;
     builder.m_nIncludeDepth = m_nIncludeDepth + 1;
+    builder.m_pIncludeBudget = m_pIncludeBudget;
     builder.m_instance = m_instance;
     if (m_pstrtype != nullptr) {
       builder.Create(STRINGorID(static_cast<unsigned>(ParseSkinInt(source))), m_pstrtype,

@@ -41,6 +41,9 @@ class CDialogBuilder {
  public:
   // An Include that includes itself (directly or through others) stops at this nesting depth.
   static constexpr int kMaxIncludeDepth = 16;
+  // Documents one top-level build may include in all: with a count above 1 at every level, a
+  // depth cap alone still allows count^depth builds.
+  static constexpr int kMaxIncludedDocuments = 1024;
   // Longest Include source name read, in characters.
   static constexpr int kMaxIncludeSource = 498;
 
@@ -80,6 +83,9 @@ class CDialogBuilder {
   HINSTANCE m_instance = nullptr;
   // Include nesting of the build that created this builder (0 for a top-level builder).
   int m_nIncludeDepth = 0;
+  // Includes still allowed; a top-level builder owns the count, included builders share it.
+  int m_nIncludeBudget = kMaxIncludedDocuments;
+  int* m_pIncludeBudget = &m_nIncludeBudget;
 };
 
 }  // namespace ZQUI

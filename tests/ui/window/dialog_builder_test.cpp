@@ -406,6 +406,15 @@ TEST_F(DialogBuilderFileTest, ASelfIncludingDocumentStopsAtTheDepthCap) {
   EXPECT_EQ(parent.GetCount(), CDialogBuilder::kMaxIncludeDepth + 1);
 }
 
+TEST_F(DialogBuilderFileTest, RepeatedSelfIncludesStopAtTheDocumentBudget) {
+  // Three copies at every level would be 3^16 documents; the build ends after its budget.
+  Write(L"fan.xml", "<Window><Label/><Include source=\"fan.xml\" count=\"3\"/></Window>");
+  CVerticalLayoutUI parent;
+  CDialogBuilder builder;
+  ASSERT_NE(builder.Create(L"fan.xml", nullptr, nullptr, nullptr, &parent), nullptr);
+  EXPECT_EQ(parent.GetCount(), CDialogBuilder::kMaxIncludedDocuments + 1);
+}
+
 TEST_F(DialogBuilderTest, ResourceSkinsLoadByIdAndIncludeByDecimalId) {
   CDialogBuilder builder;
   builder.SetInstance(GetModuleHandleW(nullptr));

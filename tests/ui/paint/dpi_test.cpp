@@ -77,6 +77,27 @@ TEST(DpiScale, SetDpi144GrowsTheWindowAndTheTreeTo150Percent) {
   EXPECT_EQ(info.ptMinTrackSize.x, 400);
 }
 
+int FontHeight(HFONT font) {
+  LOGFONTW lf = {};
+  if (font == nullptr || GetObjectW(font, sizeof(lf), &lf) == 0) return 0;
+  return lf.lfHeight;
+}
+
+TEST(DpiScale, SetDpiRebuildsOwnAndSharedFontsAtTheNewScale) {
+  PaintWindow window;
+  ASSERT_TRUE(IsWindow(window.hwnd()));
+  CPaintManagerUI& manager = window.manager();
+  ASSERT_NE(manager.AddFont(71, L"Arial", 12, false, false, false, false), nullptr);
+  ASSERT_NE(manager.AddFont(72, L"Arial", 16, true, false, false, false, true), nullptr);
+  EXPECT_EQ(FontHeight(manager.GetFont(71)), -12);
+  EXPECT_EQ(FontHeight(manager.GetFont(72)), -16);
+  manager.SetDPI(144);
+  EXPECT_EQ(FontHeight(manager.GetFont(71)), -18);
+  EXPECT_EQ(FontHeight(manager.GetFont(72)), -24);  // the shared one as well
+  EXPECT_GT(manager.GetFontInfo(71)->tm.tmHeight, 12);
+  manager.RemoveFont(72, true);
+}
+
 TEST(DpiScale, SetDpiIgnoresZeroAndNegativeValues) {
   PaintWindow window;
   ASSERT_TRUE(IsWindow(window.hwnd()));

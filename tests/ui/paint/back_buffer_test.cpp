@@ -152,6 +152,52 @@ TEST(BackBuffer, BufferFollowsTheClientSizeEvenWithoutAFullLayout) {
   EXPECT_EQ(size.cy, 400);
 }
 
+TEST(BackBuffer, WithoutATreeTheWindowIsPaintedBlack) {
+  PaintWindow window;
+  ASSERT_TRUE(IsWindow(window.hwnd()));
+  HDC dc = GetDC(window.hwnd());
+  RECT rc = {0, 0, 600, 400};
+  FillRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  ASSERT_EQ(GetPixel(dc, 50, 50), RGB(255, 255, 255));
+  InvalidateRect(window.hwnd(), nullptr, FALSE);
+  window.PaintNow();
+  EXPECT_EQ(GetPixel(dc, 50, 50), RGB(0, 0, 0));
+  ReleaseDC(window.hwnd(), dc);
+  EXPECT_EQ(window.manager().GetOffscreenBitmap(), nullptr);
+}
+
+TEST(BackBuffer, PaintWithoutAnUpdateRegionDoesNothingButIsHandled) {
+  PaintWindow window;
+  ASSERT_TRUE(IsWindow(window.hwnd()));
+  ColourTree tree;
+  CPaintManagerUI& manager = window.manager();
+  manager.AttachDialog(tree.root);  // not invalidated
+  ValidateRect(window.hwnd(), nullptr);
+  LRESULT result = 0;
+  EXPECT_TRUE(manager.MessageHandler(WM_PAINT, 0, 0, result));
+  EXPECT_TRUE(manager.IsUpdateNeeded());  // no layout happened
+  EXPECT_EQ(manager.GetOffscreenBitmap(), nullptr);
+}
+
+TEST(BackBuffer, UpdateRectanglesAreOutlinedWhenAsked) {
+  PaintWindow window;
+  ASSERT_TRUE(IsWindow(window.hwnd()));
+  ColourTree tree;
+  CPaintManagerUI& manager = window.manager();
+  window.Attach(tree.root);
+  window.PaintNow();
+  manager.SetShowUpdateRect(true);
+  EXPECT_TRUE(manager.IsShowUpdateRect());
+  RECT part = {100, 150, 200, 180};
+  manager.Invalidate(part);
+  window.PaintNow();
+  HDC dc = GetDC(window.hwnd());
+  EXPECT_EQ(GetPixel(dc, 100, 160), RGB(220, 0, 0));  // the outline's left edge
+  EXPECT_EQ(GetPixel(dc, 150, 165), RGB(0, 255, 0));  // inside: the control's colour
+  ReleaseDC(window.hwnd(), dc);
+  EXPECT_EQ(Rgb(BackBufferPixel(manager, 100, 160)), 0x00FF00u);  // the outline is not in the buffer
+}
+
 TEST(BackBuffer, InvalidateClampsTheCallersRectangle) {
   PaintWindow window;
   ASSERT_TRUE(IsWindow(window.hwnd()));

@@ -62,7 +62,8 @@ class CNotifyPump {
 
 }  // namespace ZQUI
 
-// Declares the message map of a class derived from CNotifyPump.
+// Declares the message map of a class derived from CNotifyPump; the class continues in private
+// access after it.
 #define DUI_DECLARE_MESSAGE_MAP()                                    \
  private:                                                            \
   static const ::ZQUI::DUI_MSGMAP_ENTRY _messageEntries[];           \

@@ -227,8 +227,10 @@ void CWindowWnd::OnFinalMessage(HWND) {}
 LRESULT CALLBACK CWindowWnd::__WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   CWindowWnd* self = nullptr;
   if (msg == WM_NCCREATE) {
+    // A window of this class made without its object (a foreign CreateWindowExW) stays unbound.
     auto* create = reinterpret_cast<LPCREATESTRUCTW>(lParam);
-    self = static_cast<CWindowWnd*>(create->lpCreateParams);
+    self = create != nullptr ? static_cast<CWindowWnd*>(create->lpCreateParams) : nullptr;
+    if (self == nullptr) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     self->m_hWnd = hwnd;
     ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   } else {
@@ -250,7 +252,8 @@ LRESULT CALLBACK CWindowWnd::__ControlProc(HWND hwnd, UINT msg, WPARAM wParam, L
   CWindowWnd* self = nullptr;
   if (msg == WM_NCCREATE) {
     auto* create = reinterpret_cast<LPCREATESTRUCTW>(lParam);
-    self = static_cast<CWindowWnd*>(create->lpCreateParams);
+    self = create != nullptr ? static_cast<CWindowWnd*>(create->lpCreateParams) : nullptr;
+    if (self == nullptr) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     self->m_hWnd = hwnd;
     ::SetPropW(hwnd, kControlProp, static_cast<HANDLE>(self));
   } else {

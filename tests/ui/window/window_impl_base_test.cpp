@@ -392,6 +392,46 @@ class PlainWindow : public CWindowWnd {
   int messages = 0;
 };
 
+// A superclass of the system's edit control: its own class name, the edit's behaviour.
+class SuperEdit : public CWindowWnd {
+ public:
+  const wchar_t* GetWindowClassName() const override { return L"ZquiSuperEdit"; }
+  const wchar_t* GetSuperClassName() const override { return L"EDIT"; }
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+    if (msg == WM_SETTEXT) ++texts;
+    return CWindowWnd::HandleMessage(msg, wParam, lParam);
+  }
+  int texts = 0;
+};
+
+TEST(WindowWndTest, SuperclassesAndForeignWindowsOfTheClass) {
+  SuperEdit edit;
+  HWND hwnd = edit.Create(nullptr, L"start", WS_POPUP, 0, 0, 0, 100, 20);
+  ASSERT_NE(hwnd, nullptr);
+  EXPECT_EQ(GetPropW(hwnd, L"WndX"), static_cast<HANDLE>(&edit));
+  SetWindowTextW(hwnd, L"typed");
+  EXPECT_EQ(edit.texts, 1);
+  wchar_t text[16] = {0};
+  GetWindowTextW(hwnd, text, 16);
+  EXPECT_STREQ(text, L"typed");
+  // The edit control's own messages work through the superclass.
+  EXPECT_EQ(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0), 5);
+  DestroyWindow(hwnd);
+  EXPECT_EQ(edit.GetHWND(), nullptr);
+  EXPECT_EQ(GetPropW(hwnd, L"WndX"), nullptr);
+
+  // A window of a wrapper's class made without its object is left to the default procedure.
+  PlainWindow plain;
+  ASSERT_TRUE(plain.RegisterWindowClass());
+  EXPECT_TRUE(plain.RegisterWindowClass());
+  HWND foreign = CreateWindowExW(0, L"ZquiPlainWindow", L"", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(foreign, nullptr);
+  EXPECT_EQ(GetWindowLongPtrW(foreign, GWLP_USERDATA), 0);
+  DestroyWindow(foreign);
+  EXPECT_EQ(plain.messages, 0);
+}
+
 TEST_F(WindowImplBaseTest, ResizeClientKeepsThePositionAndSetsTheClientSize) {
   ASSERT_NE(window.Open(), nullptr);
   RECT before = {};

@@ -40,12 +40,8 @@ void RemoveAll(CStdPtrArray& list, void* item) {
   }
 }
 
-}  // namespace
-
-// Starts GDI+ for this manager without linking it: the render engine draws GDI+ text and images
-// through the same library, which needs a started token per manager.
-namespace {
-
+// Each manager holds its own GDI+ start-up token, taken through the flat entry points so that
+// the manager itself needs no import of GDI+.
 struct GdiplusStartupInputV1 {
   UINT32 GdiplusVersion = 1;
   void* DebugEventCallback = nullptr;

@@ -46,19 +46,37 @@ clean_install() {
 end_installer() {
   if [[ -n "${IW_PID:-}" ]] && iw_running "$IW_PID"; then kill "$IW_PID" 2>/dev/null; iw_wait_exit 5; fi
 }
-trap end_installer EXIT
+planted=()
+trap 'end_installer; rm -f "${planted[@]}"' EXIT
 
 check "skin layout read from the installer" iw_layout "$probe" "$installer" "$work/layout.txt"
 cat "$work/layout.txt"
 
+# The skin names "2.png" (page 1's close button), which its archive lacks. A file of that name
+# beside the installer or in its current folder must not be drawn: an elevated installer takes
+# its images from its own archive only. Planted here in solid red.
+planted=("$(dirname "$installer")/2.png" "$work/2.png")
+for f in "${planted[@]}"; do
+  /usr/bin/python3 -c "import sys; from PIL import Image; Image.new('RGBA', (10, 20), (255, 0, 0, 255)).save(sys.argv[1])" "$f"
+done
+pixel_at() {  # pixel_at <client x> <client y>: "#RRGGBB" of the screen there
+  import -window root -crop "1x1+$((IW_X + $1))+$((IW_Y + $2))" -depth 8 txt:- 2>/dev/null | tail -1 | grep -o '#[0-9A-F]\{6\}'
+}
+
 # --- The whole way through the pages -------------------------------------------------------
 clean_install
 server_mode slow
+cd "$work"
 check "installer window appears" iw_start "$installer" "$work/installer.log"
 iw_shot "$work/shots/page0_start.png"
 iw_click 0 btn_user && iw_shot "$work/shots/page4_licence.png"
 iw_click 4 opt_back
 iw_click 0 opt_custom && iw_shot "$work/shots/page1_custom.png"
+read -r ex ey <<<"$(iw_point 1 exitbtn)"
+close_pixel=$(pixel_at "$ex" "$ey")
+check "no image from outside the skin archive (close button pixel $close_pixel)" test "$close_pixel" != "#FF0000"
+check "the page around it is drawn (pixel $(pixel_at 300 100))" test "$(pixel_at 300 100)" = "#FFFFFF"
+rm -f "${planted[@]}"
 check "nothing installed before the install button" test ! -e "$product_dir/docweave.exe"
 started=$(date +%s.%N)
 iw_click 1 installPage

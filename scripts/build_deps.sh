@@ -73,6 +73,11 @@ build_freetype() {
   local triplet=$1 prefix=$2 fsrc obj
   fsrc=$(fetch_source freetype)
   obj="$deps/build/$triplet/freetype"
+  # Without zlib means without the gzip module's own zlib copy too: its exported inflate and crc32
+  # would collide with the zlib the archive reader links. The module then only reports itself
+  # unavailable; skin text never opens compressed fonts.
+  sed -i 's|^#define FT_CONFIG_OPTION_USE_ZLIB$|/* #undef FT_CONFIG_OPTION_USE_ZLIB */|' \
+    "$fsrc/include/freetype/config/ftoption.h"
   rm -rf "$obj" "$obj.log"; mkdir -p "$(dirname "$obj")"
   quiet "$obj.log" cmake -S "$fsrc" -B "$obj" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/toolchain-$triplet.cmake" -DCMAKE_INSTALL_PREFIX="$prefix" \

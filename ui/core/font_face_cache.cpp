@@ -4,8 +4,6 @@
 
 namespace ZQUI {
 
-void FreeTypeWithoutGzip();
-
 namespace {
 
 // GetFontData table tag of a font collection: the bytes "ttcf" read as a little-endian DWORD.
@@ -37,7 +35,6 @@ CFontFaceCache& CFontFaceCache::Instance() {
 FT_Library CFontFaceCache::Library() {
   if (!libraryTried_) {
     libraryTried_ = true;
-    FreeTypeWithoutGzip();
     if (FT_Init_FreeType(&library_) != 0) library_ = nullptr;
   }
   return library_;

@@ -530,104 +530,61 @@ void CContainerUI::SetScrollStepSize(int size) {
 
 int CContainerUI::GetScrollStepSize() const { return ScaleValue(m_nScrollStepSize); }
 
-void CContainerUI::LineUp(bool notify) {
+int CContainerUI::LineScrollStep(bool vertical) const {
   int step = GetScrollStepSize();
   if (step == 0) {
     step = 8;
-    if (m_pManager != nullptr) step += m_pManager->GetDefaultFontInfo()->tm.tmHeight;
+    // Without a set step a vertical line follows the text: one default-font line and a gap.
+    if (vertical && m_pManager != nullptr) step += m_pManager->GetDefaultFontInfo()->tm.tmHeight;
   }
-  SIZE pos = GetScrollPos();
-  pos.cy = ClampToInt(static_cast<int64_t>(pos.cy) - step);
-  SetScrollPos(pos, notify, true);
+  return step;
 }
 
-void CContainerUI::LineDown(bool tools) {
-  int step = GetScrollStepSize();
-  if (step == 0) {
-    step = 8;
-    if (m_pManager != nullptr) step += m_pManager->GetDefaultFontInfo()->tm.tmHeight;
+int CContainerUI::PageScrollStep(bool vertical) const {
+  RECT inset = GetInset();
+  if (vertical) {
+    int page = m_rcItem.bottom - m_rcItem.top - inset.top - inset.bottom;
+    if (m_pHorizontalScrollBar && m_pHorizontalScrollBar->IsVisible()) page -= m_pHorizontalScrollBar->GetFixedHeight();
+    return page;
   }
-  SIZE pos = GetScrollPos();
-  pos.cy = ClampToInt(static_cast<int64_t>(pos.cy) + step);
-  SetScrollPos(pos, true, tools);
+  int page = m_rcItem.right - m_rcItem.left - inset.left - inset.right;
+  if (m_pVerticalScrollBar && m_pVerticalScrollBar->IsVisible()) page -= m_pVerticalScrollBar->GetFixedWidth();
+  return page;
 }
 
-void CContainerUI::PageUp() {
+void CContainerUI::ScrollAlong(bool vertical, int64_t delta, bool notify, bool tools) {
   SIZE pos = GetScrollPos();
-  RECT inset = GetInset();
-  int page = m_rcItem.bottom - m_rcItem.top - inset.top - inset.bottom;
-  if (m_pHorizontalScrollBar && m_pHorizontalScrollBar->IsVisible()) page -= m_pHorizontalScrollBar->GetFixedHeight();
-  pos.cy = ClampToInt(static_cast<int64_t>(pos.cy) - page);
+  LONG& axis = vertical ? pos.cy : pos.cx;
+  axis = ClampToInt(static_cast<int64_t>(axis) + delta);
+  SetScrollPos(pos, notify, tools);
+}
+
+void CContainerUI::ScrollAlongTo(bool vertical, int value) {
+  SIZE pos = GetScrollPos();
+  (vertical ? pos.cy : pos.cx) = value;
   SetScrollPos(pos);
 }
 
-void CContainerUI::PageDown() {
-  SIZE pos = GetScrollPos();
-  RECT inset = GetInset();
-  int page = m_rcItem.bottom - m_rcItem.top - inset.top - inset.bottom;
-  if (m_pHorizontalScrollBar && m_pHorizontalScrollBar->IsVisible()) page -= m_pHorizontalScrollBar->GetFixedHeight();
-  pos.cy = ClampToInt(static_cast<int64_t>(pos.cy) + page);
-  SetScrollPos(pos);
-}
-
-void CContainerUI::HomeUp() {
-  SIZE pos = GetScrollPos();
-  pos.cy = 0;
-  SetScrollPos(pos);
-}
+void CContainerUI::LineUp(bool notify) { ScrollAlong(true, -static_cast<int64_t>(LineScrollStep(true)), notify, true); }
+void CContainerUI::LineDown(bool tools) { ScrollAlong(true, LineScrollStep(true), true, tools); }
+void CContainerUI::PageUp() { ScrollAlong(true, -static_cast<int64_t>(PageScrollStep(true))); }
+void CContainerUI::PageDown() { ScrollAlong(true, PageScrollStep(true)); }
+void CContainerUI::HomeUp() { ScrollAlongTo(true, 0); }
 
 void CContainerUI::EndDown() {
   if (m_pManager != nullptr && m_pManager->GetPaintWindow() != nullptr) ::UpdateWindow(m_pManager->GetPaintWindow());
-  SIZE pos = GetScrollPos();
-  pos.cy = GetScrollRange().cy;
-  SetScrollPos(pos);
+  ScrollAlongTo(true, GetScrollRange().cy);
 }
 
-void CContainerUI::LineLeft() {
-  int step = GetScrollStepSize();
-  if (step == 0) step = 8;
-  SIZE pos = GetScrollPos();
-  pos.cx = ClampToInt(static_cast<int64_t>(pos.cx) - step);
-  SetScrollPos(pos);
-}
-
-void CContainerUI::LineRight() {
-  int step = GetScrollStepSize();
-  if (step == 0) step = 8;
-  SIZE pos = GetScrollPos();
-  pos.cx = ClampToInt(static_cast<int64_t>(pos.cx) + step);
-  SetScrollPos(pos);
-}
-
-void CContainerUI::PageLeft() {
-  SIZE pos = GetScrollPos();
-  RECT inset = GetInset();
-  int page = m_rcItem.right - m_rcItem.left - inset.left - inset.right;
-  if (m_pVerticalScrollBar && m_pVerticalScrollBar->IsVisible()) page -= m_pVerticalScrollBar->GetFixedWidth();
-  pos.cx = ClampToInt(static_cast<int64_t>(pos.cx) - page);
-  SetScrollPos(pos);
-}
-
-void CContainerUI::PageRight() {
-  SIZE pos = GetScrollPos();
-  RECT inset = GetInset();
-  int page = m_rcItem.right - m_rcItem.left - inset.left - inset.right;
-  if (m_pVerticalScrollBar && m_pVerticalScrollBar->IsVisible()) page -= m_pVerticalScrollBar->GetFixedWidth();
-  pos.cx = ClampToInt(static_cast<int64_t>(pos.cx) + page);
-  SetScrollPos(pos);
-}
-
-void CContainerUI::HomeLeft() {
-  SIZE pos = GetScrollPos();
-  pos.cx = 0;
-  SetScrollPos(pos);
-}
+void CContainerUI::LineLeft() { ScrollAlong(false, -static_cast<int64_t>(LineScrollStep(false))); }
+void CContainerUI::LineRight() { ScrollAlong(false, LineScrollStep(false)); }
+void CContainerUI::PageLeft() { ScrollAlong(false, -static_cast<int64_t>(PageScrollStep(false))); }
+void CContainerUI::PageRight() { ScrollAlong(false, PageScrollStep(false)); }
+void CContainerUI::HomeLeft() { ScrollAlongTo(false, 0); }
 
 void CContainerUI::EndRight() {
   if (m_pManager != nullptr && m_pManager->GetPaintWindow() != nullptr) ::UpdateWindow(m_pManager->GetPaintWindow());
-  SIZE pos = GetScrollPos();
-  pos.cx = GetScrollRange().cx;
-  SetScrollPos(pos);
+  ScrollAlongTo(false, GetScrollRange().cx);
 }
 
 void CContainerUI::ApplyWheelAcceleration(int direction, bool notify) {
@@ -673,9 +630,7 @@ void CContainerUI::InertiaTick() {
   }
   int left = m_nWheelTarget - m_nWheelDone;
   if ((left > 0 && step > left) || (left < 0 && step < left)) step = left;
-  SIZE pos = GetScrollPos();
-  pos.cy = ClampToInt(static_cast<int64_t>(pos.cy) + step);
-  SetScrollPos(pos, true, m_bWheelNotify);
+  ScrollAlong(true, step, true, m_bWheelNotify);
   m_nWheelDone += step;
   --m_nWheelStepsLeft;
   if (m_nWheelDone == m_nWheelTarget || m_nWheelStepsLeft <= 0) StopWheelAnimation();

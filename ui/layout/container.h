@@ -144,6 +144,13 @@ class CContainerUI : public CControlUI, public IContainerUI {
   // Deletes or hands over a removed child; `allowDelayed` selects the delayed-cleanup path.
   void DisposeChild(CControlUI* control, bool allowDelayed);
   RECT ClientWithoutBars() const;
+  // One line and one page of scrolling along an axis; a page is the client extent without the
+  // inset and the other axis's visible bar.
+  int LineScrollStep(bool vertical) const;
+  int PageScrollStep(bool vertical) const;
+  // Moves the scroll position along one axis by `delta` (saturating at the int range), or to `value`.
+  void ScrollAlong(bool vertical, int64_t delta, bool notify = true, bool tools = true);
+  void ScrollAlongTo(bool vertical, int value);
 
   CStdPtrArray m_items;
   RECT m_rcInset = {0, 0, 0, 0};

@@ -250,6 +250,84 @@ TEST_F(MainWndTest, CustomPageKeepsOneFolderAndShowsItsSpace) {
   EXPECT_EQ(VisiblePages(), std::vector<int>{0});
 }
 
+// The folder picker owned by the window, answered from this thread as a user would: the drive
+// root typed into it, then accepted.
+struct PickerSearch {
+  HWND owner;
+  HWND dialog;
+};
+
+BOOL CALLBACK FindPicker(HWND hwnd, LPARAM lparam) {
+  auto* search = reinterpret_cast<PickerSearch*>(lparam);
+  wchar_t class_name[32] = {};
+  GetClassNameW(hwnd, class_name, static_cast<int>(sizeof(class_name) / sizeof(class_name[0])));
+  if (wcscmp(class_name, L"#32770") == 0 && GetWindow(hwnd, GW_OWNER) == search->owner && IsWindowVisible(hwnd)) {
+    search->dialog = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND WaitForPicker(HWND owner, DWORD timeout_ms) {
+  for (DWORD waited = 0; waited < timeout_ms; waited += 50) {
+    PickerSearch search = {owner, nullptr};
+    EnumWindows(FindPicker, reinterpret_cast<LPARAM>(&search));
+    if (search.dialog) return search.dialog;
+    Sleep(50);
+  }
+  return nullptr;
+}
+
+BOOL CALLBACK FindEdit(HWND hwnd, LPARAM lparam) {
+  wchar_t class_name[32] = {};
+  GetClassNameW(hwnd, class_name, static_cast<int>(sizeof(class_name) / sizeof(class_name[0])));
+  if (_wcsicmp(class_name, L"Edit") == 0 && IsWindowVisible(hwnd)) {
+    *reinterpret_cast<HWND*>(lparam) = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+TEST_F(MainWndTest, BrowseButtonPutsTheProductFolderIntoTheChosenFolder) {
+  // The click opens the modal picker on the UI thread; this thread answers it.
+  HWND hwnd = hwnd_;
+  ASSERT_TRUE(Click(L"opt_custom"));
+  RECT pos = {};
+  OnUi([&] { pos = VisibleControl(L"btn_selpath")->GetPos(); });
+  const LPARAM point = MAKELPARAM((pos.left + pos.right) / 2, (pos.top + pos.bottom) / 2);
+  PostMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, point);
+  PostMessageW(hwnd, WM_LBUTTONUP, 0, point);
+  HWND picker = WaitForPicker(hwnd, 10000);
+  ASSERT_NE(picker, nullptr) << "no folder picker";
+  wchar_t title[64] = {};
+  GetWindowTextW(picker, title, static_cast<int>(sizeof(title) / sizeof(title[0])));
+  EXPECT_STREQ(title, L"选择安装路径");
+  HWND edit = nullptr;
+  EnumChildWindows(picker, FindEdit, reinterpret_cast<LPARAM>(&edit));
+  ASSERT_NE(edit, nullptr);
+  SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"C:\\"));
+  // The first OK may only open the typed folder; accept again until the picker is gone.
+  for (int i = 0; i < 5 && IsWindow(picker); ++i) {
+    PostMessageW(picker, WM_COMMAND, IDOK, 0);
+    for (int k = 0; k < 20 && IsWindow(picker); ++k) Sleep(50);
+  }
+  ASSERT_FALSE(IsWindow(picker));
+  ASSERT_TRUE(OnUi([] {}));
+  EXPECT_EQ(window_->GetInstallFolder(), L"C:\\\\VADIZUredizadi\\");
+  EXPECT_EQ(TextOf(L"savepath"), L"C:\\\\VADIZUredizadi\\");
+  EXPECT_EQ(VisiblePages(), std::vector<int>{1});
+  std::wstring current;
+  OnUi([&] {
+    wchar_t folder[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, folder);
+    current = folder;
+  });
+  std::wstring own = GetOwnDirectory();
+  if (!own.empty() && own.back() == L'\\') own.pop_back();
+  EXPECT_EQ(current, own);
+  ASSERT_TRUE(Click(L"opt_back"));
+}
+
 TEST_F(MainWndTest, LicencePageShowsTheDecodedLicence) {
   std::string bytes;
   ASSERT_TRUE(apptest::ReadFileBytes(Z_LICENCE_TXT, &bytes));

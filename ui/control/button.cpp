@@ -14,13 +14,6 @@ namespace {
 
 bool Is(const wchar_t* name, const wchar_t* expected) { return _wcsicmp(name, expected) == 0; }
 
-// Stores an image description; true when it changed (compared case-sensitively).
-bool StoreImage(CDuiString& target, const wchar_t* image) {
-  if (target == (image != nullptr ? image : L"")) return false;
-  target = image;
-  return true;
-}
-
 }  // namespace
 
 CButtonUI::CButtonUI() { m_uTextStyle = DT_CENTER | DT_VCENTER | DT_SINGLELINE; }
@@ -163,33 +156,39 @@ void CButtonUI::DoEvent(TEventUI& event) {
 
 // --- images and colours ------------------------------------------------------------------------
 
+void CButtonUI::UpdateImage(CDuiString& target, const wchar_t* image) {
+  if (target == (image != nullptr ? image : L"")) return;
+  target = image;
+  Invalidate();
+}
+
 const wchar_t* CButtonUI::GetNormalImage() const { return m_sNormalImage; }
 void CButtonUI::SetNormalImage(const wchar_t* image) {
-  if (StoreImage(m_sNormalImage, image)) Invalidate();
+  UpdateImage(m_sNormalImage, image);
 }
 const wchar_t* CButtonUI::GetHotImage() const { return m_sHotImage; }
 void CButtonUI::SetHotImage(const wchar_t* image) {
-  if (StoreImage(m_sHotImage, image)) Invalidate();
+  UpdateImage(m_sHotImage, image);
 }
 const wchar_t* CButtonUI::GetPushedImage() const { return m_sPushedImage; }
 void CButtonUI::SetPushedImage(const wchar_t* image) {
-  if (StoreImage(m_sPushedImage, image)) Invalidate();
+  UpdateImage(m_sPushedImage, image);
 }
 const wchar_t* CButtonUI::GetFocusedImage() const { return m_sFocusedImage; }
 void CButtonUI::SetFocusedImage(const wchar_t* image) {
-  if (StoreImage(m_sFocusedImage, image)) Invalidate();
+  UpdateImage(m_sFocusedImage, image);
 }
 const wchar_t* CButtonUI::GetDisabledImage() const { return m_sDisabledImage; }
 void CButtonUI::SetDisabledImage(const wchar_t* image) {
-  if (StoreImage(m_sDisabledImage, image)) Invalidate();
+  UpdateImage(m_sDisabledImage, image);
 }
 const wchar_t* CButtonUI::GetHotForeImage() const { return m_sHotForeImage; }
 void CButtonUI::SetHotForeImage(const wchar_t* image) {
-  if (StoreImage(m_sHotForeImage, image)) Invalidate();
+  UpdateImage(m_sHotForeImage, image);
 }
 const wchar_t* CButtonUI::GetPushedForeImage() const { return m_sPushedForeImage; }
 void CButtonUI::SetPushedForeImage(const wchar_t* image) {
-  if (StoreImage(m_sPushedForeImage, image)) Invalidate();
+  UpdateImage(m_sPushedForeImage, image);
 }
 const wchar_t* CButtonUI::GetStateImage() const { return m_sStateImage; }
 void CButtonUI::SetStateImage(const wchar_t* image) {
@@ -319,42 +318,60 @@ void CButtonUI::RefreshFocusAndDisabled() {
 }
 
 void CButtonUI::SliceStateImage() {
-  if (m_sStateImage.IsEmpty() || m_nStateCount <= 0 || m_pManager == nullptr) return;
-  if (!m_sNormalImage.IsEmpty()) return;
+  SliceImageStates(m_sStateImage, m_nStateCount, false, m_sNormalImage, m_sHotImage, m_sPushedImage,
+                   &m_sDisabledImage);
+}
+
+void CButtonUI::SliceImageStates(const CDuiString& stateImage, int count, bool withCorner, CDuiString& normal,
+                                 CDuiString& hot, CDuiString& pushed, CDuiString* disabled) {
+  if (stateImage.IsEmpty() || count <= 0 || m_pManager == nullptr) return;
+  if (!normal.IsEmpty()) return;
   // Parsed without the manager: the slices are written back as skin text, which is scaled (and
   // renamed for the DPI) again when drawn.
   TDrawInfo info;
-  info.Parse(m_sStateImage, L"", nullptr);
+  info.Parse(stateImage, L"", nullptr);
   const wchar_t* type = info.sResType.IsEmpty() ? nullptr : info.sResType.GetData();
   const TImageInfo* image =
       m_pManager->GetImageEx(info.sImageName, type, info.dwMask, info.bHSL, info.bGdiplus, m_instance);
   if (image == nullptr || image->nX <= 0 || image->nY <= 0) return;
-  const int w = image->nX / m_nStateCount;
+  const int w = image->nX / count;
   const int h = image->nY;
   const RECT& d = info.rcDest;
+  const RECT& c = info.rcCorner;
   auto slice = [&](CDuiString& target, int index) {
-    target.Format(L"res='%ls' restype='%ls' dest='%d,%d,%d,%d' source='%d,%d,%d,%d'", info.sImageName.GetData(),
-                  info.sResType.GetData(), static_cast<int>(d.left), static_cast<int>(d.top),
-                  static_cast<int>(d.right), static_cast<int>(d.bottom), w * index, 0, w * (index + 1), h);
+    if (withCorner) {
+      target.Format(L"res='%ls' restype='%ls' dest='%d,%d,%d,%d' source='%d,%d,%d,%d' corner='%d,%d,%d,%d'",
+                    info.sImageName.GetData(), info.sResType.GetData(), static_cast<int>(d.left),
+                    static_cast<int>(d.top), static_cast<int>(d.right), static_cast<int>(d.bottom), w * index, 0,
+                    w * (index + 1), h, static_cast<int>(c.left), static_cast<int>(c.top),
+                    static_cast<int>(c.right), static_cast<int>(c.bottom));
+    } else {
+      target.Format(L"res='%ls' restype='%ls' dest='%d,%d,%d,%d' source='%d,%d,%d,%d'", info.sImageName.GetData(),
+                    info.sResType.GetData(), static_cast<int>(d.left), static_cast<int>(d.top),
+                    static_cast<int>(d.right), static_cast<int>(d.bottom), w * index, 0, w * (index + 1), h);
+    }
   };
-  slice(m_sNormalImage, 0);
-  if (m_nStateCount > 1) {
-    slice(m_sHotImage, 1);
-    slice(m_sPushedImage, 1);
+  slice(normal, 0);
+  if (count > 1) {
+    slice(hot, 1);
+    slice(pushed, 1);
   }
-  if (m_nStateCount > 2) slice(m_sPushedImage, 2);
-  if (m_nStateCount > 3) slice(m_sDisabledImage, 3);
+  if (count > 2) slice(pushed, 2);
+  if (count > 3 && disabled != nullptr) slice(*disabled, 3);
+}
+
+DWORD CButtonUI::StateColor(DWORD disabled, DWORD pushed, DWORD hot) const {
+  if ((m_uButtonState & StateDisabled) != 0) return disabled;
+  if ((m_uButtonState & StatePushed) != 0) return pushed;
+  if ((m_uButtonState & StateHot) != 0) return hot;
+  return 0;
 }
 
 void CButtonUI::PaintBkColor(HDC hDC) {
-  if ((m_uButtonState & (StateDisabled | StatePushed | StateHot)) != 0) {
-    DWORD color = (m_uButtonState & StateDisabled) != 0  ? m_dwStateDisabledBkColor
-                  : (m_uButtonState & StatePushed) != 0 ? m_dwPushedBkColor
-                                                        : m_dwHotBkColor;
-    if (color != 0) {
-      CRenderEngine::DrawColor(hDC, m_rcPaint, GetAdjustColor(color));
-      return;
-    }
+  DWORD color = StateColor(m_dwStateDisabledBkColor, m_dwPushedBkColor, m_dwHotBkColor);
+  if (color != 0) {
+    CRenderEngine::DrawColor(hDC, m_rcPaint, GetAdjustColor(color));
+    return;
   }
   CLabelUI::PaintBkColor(hDC);
 }
@@ -415,14 +432,10 @@ void CButtonUI::PaintText(HDC hDC) {
 }
 
 void CButtonUI::PaintBorder(HDC hDC) {
-  if ((m_uButtonState & (StateDisabled | StatePushed | StateHot)) != 0) {
-    DWORD color = (m_uButtonState & StateDisabled) != 0  ? m_dwDisabledBorderColor
-                  : (m_uButtonState & StatePushed) != 0 ? m_dwPushedBorderColor
-                                                        : m_dwHotBorderColor;
-    if (color != 0) {
-      DrawStateBorder(hDC, color);
-      return;
-    }
+  DWORD color = StateColor(m_dwDisabledBorderColor, m_dwPushedBorderColor, m_dwHotBorderColor);
+  if (color != 0) {
+    DrawStateBorder(hDC, color);
+    return;
   }
   CLabelUI::PaintBorder(hDC);
 }

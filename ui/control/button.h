@@ -103,6 +103,15 @@ class CButtonUI : public CLabelUI {
   bool DrawStateImage(HDC hDC, const CDuiString& image);
   // Writes the normal, hot, pushed and disabled images from equal slices of the state image.
   void SliceStateImage();
+  // Writes `normal`, `hot`, `pushed` and, when given, `disabled` from `count` equal side-by-side
+  // slices of `stateImage`; nothing while `normal` is set or the image cannot be loaded. With
+  // `withCorner` each slice keeps the description's corner.
+  void SliceImageStates(const CDuiString& stateImage, int count, bool withCorner, CDuiString& normal,
+                        CDuiString& hot, CDuiString& pushed, CDuiString* disabled);
+  // Stores an image description and repaints when it changed (compared case-sensitively).
+  void UpdateImage(CDuiString& target, const wchar_t* image);
+  // The colour of the disabled, pushed or hot state, first match in that order; 0 in none of them.
+  DWORD StateColor(DWORD disabled, DWORD pushed, DWORD hot) const;
   // Refreshes StateFocused and StateDisabled from the control's flags.
   void RefreshFocusAndDisabled();
   // Outline in `color` with the stored border geometry; nothing for colour 0.

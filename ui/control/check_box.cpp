@@ -5,7 +5,6 @@
 
 #include "ui/core/paint_manager.h"
 #include "ui/core/skin_values.h"
-#include "ui/core/std_ptr_array.h"
 
 namespace ZQUI {
 
@@ -41,18 +40,8 @@ void CCheckBoxUI::Selected(bool selected, bool triggerEvent) {
   if (m_pManager != nullptr) {
     if (!m_sGroupName.IsEmpty()) {
       if (m_bSelected) {
-        CStdPtrArray* group = m_pManager->GetOptionGroup(m_sGroupName);
-        if (group != nullptr) {
-          CStdPtrArray members(*group);
-          for (int i = 0; i < members.GetSize(); ++i) {
-            void* member = members.GetAt(i);
-            CStdPtrArray* live = m_pManager->GetOptionGroup(m_sGroupName);
-            if (live == nullptr || live->Find(member) < 0) continue;
-            auto* control = static_cast<COptionUI*>(static_cast<CControlUI*>(member)->GetInterface(L"Option"));
-            if (control == nullptr || control == this) continue;
-            control->Selected(false, triggerEvent);
-          }
-        }
+        // A check box clears every other member, whatever its group type.
+        DeselectGroupPeers(triggerEvent, false);
         if (triggerEvent) m_pManager->SendNotify(this, NotifyName::kSelectChanged, 1, 0, false);
       }
     } else if (triggerEvent) {

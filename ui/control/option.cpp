@@ -3,7 +3,6 @@
 #include <cwchar>
 #include <new>
 
-#include "ui/core/draw_info.h"
 #include "ui/core/paint_manager.h"
 #include "ui/core/render_engine.h"
 #include "ui/core/skin_values.h"
@@ -14,12 +13,6 @@ namespace ZQUI {
 namespace {
 
 bool Is(const wchar_t* name, const wchar_t* expected) { return _wcsicmp(name, expected) == 0; }
-
-bool StoreImage(CDuiString& target, const wchar_t* image) {
-  if (target == (image != nullptr ? image : L"")) return false;
-  target = image;
-  return true;
-}
 
 }  // namespace
 
@@ -123,21 +116,7 @@ void COptionUI::Selected(bool selected, bool triggerEvent) {
   if (m_pManager != nullptr) {
     if (!m_sGroupName.IsEmpty()) {
       if (m_bSelected) {
-        CStdPtrArray* group = m_pManager->GetOptionGroup(m_sGroupName);
-        if (group != nullptr) {
-          // A deselected member may change the group (its handler can remove options), so the
-          // members are taken first and each is checked against the live group before the call.
-          CStdPtrArray members(*group);
-          for (int i = 0; i < members.GetSize(); ++i) {
-            void* member = members.GetAt(i);
-            CStdPtrArray* live = m_pManager->GetOptionGroup(m_sGroupName);
-            if (live == nullptr || live->Find(member) < 0) continue;
-            auto* control = static_cast<COptionUI*>(static_cast<CControlUI*>(member)->GetInterface(L"Option"));
-            if (control == nullptr || control == this) continue;
-            if (!m_sGroupType.IsEmpty() && _wcsicmp(control->GetGroupType(), m_sGroupType) == 0) continue;
-            control->Selected(false, triggerEvent);
-          }
-        }
+        DeselectGroupPeers(triggerEvent, true);
         if (triggerEvent) m_pManager->SendNotify(this, NotifyName::kSelectChanged, 0, 0, false);
       } else if (triggerEvent) {
         m_pManager->SendNotify(this, NotifyName::kUnselected, 0, 0, false);
@@ -147,6 +126,24 @@ void COptionUI::Selected(bool selected, bool triggerEvent) {
     }
   }
   Invalidate();
+}
+
+void COptionUI::DeselectGroupPeers(bool triggerEvent, bool keepSameType) {
+  if (m_pManager == nullptr) return;
+  CStdPtrArray* group = m_pManager->GetOptionGroup(m_sGroupName);
+  if (group == nullptr) return;
+  // A deselected member may change the group (its handler can remove options), so the members are
+  // taken first and each is checked against the live group before the call.
+  CStdPtrArray members(*group);
+  for (int i = 0; i < members.GetSize(); ++i) {
+    void* member = members.GetAt(i);
+    CStdPtrArray* live = m_pManager->GetOptionGroup(m_sGroupName);
+    if (live == nullptr || live->Find(member) < 0) continue;
+    auto* control = static_cast<COptionUI*>(static_cast<CControlUI*>(member)->GetInterface(L"Option"));
+    if (control == nullptr || control == this) continue;
+    if (keepSameType && !m_sGroupType.IsEmpty() && _wcsicmp(control->GetGroupType(), m_sGroupType) == 0) continue;
+    control->Selected(false, triggerEvent);
+  }
 }
 
 bool COptionUI::Activate() {
@@ -164,19 +161,19 @@ bool COptionUI::Activate() {
 
 const wchar_t* COptionUI::GetSelectedImage() const { return m_sSelectedImage; }
 void COptionUI::SetSelectedImage(const wchar_t* image) {
-  if (StoreImage(m_sSelectedImage, image)) Invalidate();
+  UpdateImage(m_sSelectedImage, image);
 }
 const wchar_t* COptionUI::GetSelectedHotImage() const { return m_sSelectedHotImage; }
 void COptionUI::SetSelectedHotImage(const wchar_t* image) {
-  if (StoreImage(m_sSelectedHotImage, image)) Invalidate();
+  UpdateImage(m_sSelectedHotImage, image);
 }
 const wchar_t* COptionUI::GetSelectedPushedImage() const { return m_sSelectedPushedImage; }
 void COptionUI::SetSelectedPushedImage(const wchar_t* image) {
-  if (StoreImage(m_sSelectedPushedImage, image)) Invalidate();
+  UpdateImage(m_sSelectedPushedImage, image);
 }
 const wchar_t* COptionUI::GetSelectedForedImage() const { return m_sSelectedForeImage; }
 void COptionUI::SetSelectedForedImage(const wchar_t* image) {
-  if (StoreImage(m_sSelectedForeImage, image)) Invalidate();
+  UpdateImage(m_sSelectedForeImage, image);
 }
 const wchar_t* COptionUI::GetSelectedStateImage() const { return m_sSelectedStateImage; }
 void COptionUI::SetSelectedStateImage(const wchar_t* image) {
@@ -205,31 +202,8 @@ int COptionUI::GetSelectedFont() const { return m_iSelectedFont; }
 // --- painting ----------------------------------------------------------------------------------
 
 void COptionUI::SliceSelectedStateImage() {
-  if (m_sSelectedStateImage.IsEmpty() || m_nSelectedStateCount <= 0 || m_pManager == nullptr) return;
-  if (!m_sSelectedImage.IsEmpty()) return;
-  TDrawInfo info;
-  info.Parse(m_sSelectedStateImage, L"", nullptr);
-  const wchar_t* type = info.sResType.IsEmpty() ? nullptr : info.sResType.GetData();
-  const TImageInfo* image =
-      m_pManager->GetImageEx(info.sImageName, type, info.dwMask, info.bHSL, info.bGdiplus, m_instance);
-  if (image == nullptr || image->nX <= 0 || image->nY <= 0) return;
-  const int w = image->nX / m_nSelectedStateCount;
-  const int h = image->nY;
-  const RECT& d = info.rcDest;
-  const RECT& c = info.rcCorner;
-  auto slice = [&](CDuiString& target, int index) {
-    target.Format(L"res='%ls' restype='%ls' dest='%d,%d,%d,%d' source='%d,%d,%d,%d' corner='%d,%d,%d,%d'",
-                  info.sImageName.GetData(), info.sResType.GetData(), static_cast<int>(d.left),
-                  static_cast<int>(d.top), static_cast<int>(d.right), static_cast<int>(d.bottom), w * index, 0,
-                  w * (index + 1), h, static_cast<int>(c.left), static_cast<int>(c.top), static_cast<int>(c.right),
-                  static_cast<int>(c.bottom));
-  };
-  slice(m_sSelectedImage, 0);
-  if (m_nSelectedStateCount > 1) {
-    slice(m_sSelectedHotImage, 1);
-    slice(m_sSelectedPushedImage, 1);
-  }
-  if (m_nSelectedStateCount > 2) slice(m_sSelectedPushedImage, 2);
+  SliceImageStates(m_sSelectedStateImage, m_nSelectedStateCount, true, m_sSelectedImage, m_sSelectedHotImage,
+                   m_sSelectedPushedImage, nullptr);
 }
 
 void COptionUI::PaintBkColor(HDC hDC) {

@@ -60,6 +60,9 @@ class COptionUI : public CButtonUI {
   void StoreSelected(bool selected);
   // Writes the selected images from equal slices of the selected state image.
   void SliceSelectedStateImage();
+  // Deselects the other members of this option's group. With `keepSameType`, members of this
+  // option's non-empty group type stay selected.
+  void DeselectGroupPeers(bool triggerEvent, bool keepSameType);
 
   bool m_bSelected = false;
   CDuiString m_sGroupName;

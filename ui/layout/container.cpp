@@ -1002,9 +1002,7 @@ void CContainerUI::CopyData(CControlUI* control) {
   CControlUI::CopyData(control);
 }
 
-CControlUI* CContainerUI::Clone() {
-  auto* copy = new (std::nothrow) CContainerUI();
-  if (copy == nullptr) return nullptr;
+void CContainerUI::FillClone(CContainerUI* copy) {
   copy->CopyData(this);
   for (int i = 0; i < m_items.GetSize(); ++i) {
     CControlUI* child = static_cast<CControlUI*>(m_items.GetAt(i))->Clone();
@@ -1012,6 +1010,12 @@ CControlUI* CContainerUI::Clone() {
   }
   copy->SetManager(m_pManager, nullptr, false);
   copy->EnableScrollBar(m_pVerticalScrollBar != nullptr, m_pHorizontalScrollBar != nullptr);
+}
+
+CControlUI* CContainerUI::Clone() {
+  auto* copy = new (std::nothrow) CContainerUI();
+  if (copy == nullptr) return nullptr;
+  FillClone(copy);
   if (m_pVerticalScrollBar && copy->m_pVerticalScrollBar) {
     copy->m_pVerticalScrollBar->SetScrollRange(m_pVerticalScrollBar->GetScrollRange(), true);
     copy->m_pVerticalScrollBar->SetScrollPos(m_pVerticalScrollBar->GetScrollPos(), true);

@@ -144,6 +144,9 @@ class CContainerUI : public CControlUI, public IContainerUI {
   // Deletes or hands over a removed child; `allowDelayed` selects the delayed-cleanup path.
   void DisposeChild(CControlUI* control, bool allowDelayed);
   RECT ClientWithoutBars() const;
+  // Gives a fresh `copy` this container's data, clones of its children, its manager and the scroll
+  // bars this one has; the subclasses' Clone builds on it.
+  void FillClone(CContainerUI* copy);
   // One line and one page of scrolling along an axis; a page is the client extent without the
   // inset and the other axis's visible bar.
   int LineScrollStep(bool vertical) const;

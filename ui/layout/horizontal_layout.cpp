@@ -31,16 +31,9 @@ UINT CHorizontalLayoutUI::GetControlFlags() const {
 
 void CHorizontalLayoutUI::SetPos(RECT rc, bool needInvalidate) {
   CControlUI::SetPos(rc, needInvalidate);
-  rc = m_rcItem;
-  RECT inset = GetInset();
-  rc.left += inset.left;
-  rc.top += inset.top;
-  rc.right -= inset.right;
-  rc.bottom -= inset.bottom;
+  rc = ClientWithoutBars();
   bool vbar = m_pVerticalScrollBar != nullptr && m_pVerticalScrollBar->IsVisible();
   bool hbar = m_pHorizontalScrollBar != nullptr && m_pHorizontalScrollBar->IsVisible();
-  if (vbar) rc.right -= m_pVerticalScrollBar->GetFixedWidth();
-  if (hbar) rc.bottom -= m_pHorizontalScrollBar->GetFixedHeight();
 
   if (m_items.GetSize() == 0) {
     ProcessScrollBar(rc, 0, 0);
@@ -78,15 +71,13 @@ void CHorizontalLayoutUI::SetPos(RECT rc, bool needInvalidate) {
       entry.adjustable = true;
       ++adjustable;
     } else {
-      if (width < control->GetMinWidth()) width = control->GetMinWidth();
-      if (width > control->GetMaxWidth()) width = control->GetMaxWidth();
+      width = ClampToLimits(width, control->GetMinWidth(), control->GetMaxWidth());
     }
     entry.width = width;
     fixedTotal += static_cast<int64_t>(pad.left) + width + pad.right;
     int64_t height = estimate.cy;
     if (height < 0) height = 0;
-    if (height < control->GetMinHeight()) height = control->GetMinHeight();
-    if (height > control->GetMaxHeight()) height = control->GetMaxHeight();
+    height = ClampToLimits(height, control->GetMinHeight(), control->GetMaxHeight());
     entry.height = height;
     tallest = MaxValue(tallest, static_cast<int64_t>(pad.top) + height + pad.bottom);
     ++laidOut;
@@ -104,6 +95,11 @@ void CHorizontalLayoutUI::SetPos(RECT rc, bool needInvalidate) {
     else if (childAlign == 2) x += availableWidth - fixedTotal;
   }
 
+  const CrossPlacement placement = childVAlign == 4   ? CrossPlacement::kCentre
+                                  : childVAlign == 8 ? CrossPlacement::kFar
+                                                     : CrossPlacement::kNear;
+  const int barRange = vbar ? m_pVerticalScrollBar->GetScrollRange() : 0;
+  const int barPos = vbar ? m_pVerticalScrollBar->GetScrollPos() : 0;
   int64_t remaining = availableWidth;
   int64_t fixedLeft = fixedTotal;
   int64_t needed = 0;
@@ -125,8 +121,7 @@ void CHorizontalLayoutUI::SetPos(RECT rc, bool needInvalidate) {
     if (entry.adjustable) {
       ++adjustIndex;
       width = adjustIndex == adjustable ? MaxValue(0, remaining - pad.right - fixedLeft) : share;
-      if (width < control->GetMinWidth()) width = control->GetMinWidth();
-      if (width > control->GetMaxWidth()) width = control->GetMaxWidth();
+      width = ClampToLimits(width, control->GetMinWidth(), control->GetMaxWidth());
     } else {
       fixedLeft -= width;
     }
@@ -139,20 +134,7 @@ void CHorizontalLayoutUI::SetPos(RECT rc, bool needInvalidate) {
     height = MinValue(height, MinValue(entry.heightLimit, room));
     if (height < control->GetMinHeight()) height = control->GetMinHeight();
 
-    int64_t top;
-    if (childVAlign == 4) {
-      int64_t centre = (static_cast<int64_t>(rc.top) + rc.bottom) / 2;
-      if (vbar) centre += m_pVerticalScrollBar->GetScrollRange() / 2 - m_pVerticalScrollBar->GetScrollPos();
-      top = centre - height / 2;
-    } else if (childVAlign == 8) {
-      int64_t edge = rc.bottom;
-      if (vbar) edge += static_cast<int64_t>(m_pVerticalScrollBar->GetScrollRange()) - m_pVerticalScrollBar->GetScrollPos();
-      top = edge - pad.bottom - height;
-    } else {
-      top = rc.top;
-      if (vbar) top -= m_pVerticalScrollBar->GetScrollPos();
-      top += pad.top;
-    }
+    int64_t top = CrossAxisStart(placement, rc.top, rc.bottom, barRange, barPos, pad.top, pad.bottom, height);
     int64_t left = x + pad.left;
     RECT rcCtrl = {ClampLayoutValue(left), ClampLayoutValue(top), ClampLayoutValue(left + width),
                    ClampLayoutValue(top + height)};
@@ -181,17 +163,7 @@ bool CHorizontalLayoutUI::IsSepImmMode() const { return m_bImmMode; }
 
 RECT CHorizontalLayoutUI::GetThumbRect(bool useDragRect) const {
   RECT rc = (useDragRect && (m_uButtonState & kStateSeparatorCaptured) != 0) ? m_rcNewPos : m_rcItem;
-  int sep = GetSepWidth();
-  if (sep >= 0) {
-    int left = rc.right - sep;
-    if (left < rc.left) left = rc.left;
-    RECT thumb = {left, rc.top, rc.right, rc.bottom};
-    return thumb;
-  }
-  int right = rc.left - sep;
-  if (right > rc.right) right = rc.right;
-  RECT thumb = {rc.left, rc.top, right, rc.bottom};
-  return thumb;
+  return SeparatorThumb(rc, GetSepWidth(), false);
 }
 
 void CHorizontalLayoutUI::DoEvent(TEventUI& event) {
@@ -219,14 +191,7 @@ void CHorizontalLayoutUI::DoEvent(TEventUI& event) {
         int64_t delta = static_cast<int64_t>(event.mousePos.x) - m_ptLastMouse.x;
         m_ptLastMouse = event.mousePos;
         RECT rc = m_rcNewPos;
-        int64_t width = static_cast<int64_t>(rc.right) - rc.left + (m_iSepWidth >= 0 ? delta : -delta);
-        width = MaxValue(width, GetMinWidth());
-        width = MinValue(width, GetMaxWidth());
-        if (m_iSepWidth >= 0) {
-          rc.right = ClampLayoutValue(rc.left + width);
-        } else {
-          rc.left = ClampLayoutValue(rc.right - width);
-        }
+        int64_t width = DragSeparatorEdge(rc, delta, m_iSepWidth, GetMinWidth(), GetMaxWidth(), false);
         RECT invalidateRc = GetThumbRect(true);
         m_rcNewPos = rc;
         m_cxyFixed.cx = m_pManager ? m_pManager->GetDPIObj()->ScaleBack(static_cast<int>(width)) : static_cast<int>(width);
@@ -287,13 +252,7 @@ void CHorizontalLayoutUI::DoPostPaint(HDC hDC, const RECT&) {
 CControlUI* CHorizontalLayoutUI::Clone() {
   auto* copy = new (std::nothrow) CHorizontalLayoutUI();
   if (copy == nullptr) return nullptr;
-  copy->CopyData(this);
-  for (int i = 0; i < m_items.GetSize(); ++i) {
-    CControlUI* child = static_cast<CControlUI*>(m_items.GetAt(i))->Clone();
-    if (child != nullptr && !copy->Add(child)) delete child;
-  }
-  copy->SetManager(m_pManager, nullptr, false);
-  copy->EnableScrollBar(m_pVerticalScrollBar != nullptr, m_pHorizontalScrollBar != nullptr);
+  FillClone(copy);
   return copy;
 }
 

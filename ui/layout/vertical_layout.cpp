@@ -36,16 +36,9 @@ void CVerticalLayoutUI::SetPos(RECT rc, bool needInvalidate) {
     RECT parent = m_pParent->GetPos();
     if (parent.bottom < rc.top || rc.bottom < parent.top) return;
   }
-  rc = m_rcItem;
-  RECT inset = GetInset();
-  rc.left += inset.left;
-  rc.top += inset.top;
-  rc.right -= inset.right;
-  rc.bottom -= inset.bottom;
+  rc = ClientWithoutBars();
   bool vbar = m_pVerticalScrollBar != nullptr && m_pVerticalScrollBar->IsVisible();
   bool hbar = m_pHorizontalScrollBar != nullptr && m_pHorizontalScrollBar->IsVisible();
-  if (vbar) rc.right -= m_pVerticalScrollBar->GetFixedWidth();
-  if (hbar) rc.bottom -= m_pHorizontalScrollBar->GetFixedHeight();
 
   if (m_items.GetSize() == 0) {
     ProcessScrollBar(rc, 0, 0);
@@ -84,15 +77,13 @@ void CVerticalLayoutUI::SetPos(RECT rc, bool needInvalidate) {
       entry.adjustable = true;
       ++adjustable;
     } else {
-      if (height < control->GetMinHeight()) height = control->GetMinHeight();
-      if (height > control->GetMaxHeight()) height = control->GetMaxHeight();
+      height = ClampToLimits(height, control->GetMinHeight(), control->GetMaxHeight());
     }
     entry.height = height;
     fixedTotal += static_cast<int64_t>(pad.top) + height + pad.bottom;
     int64_t width = estimate.cx;
     if (width < 0) width = 0;
-    if (width < control->GetMinWidth()) width = control->GetMinWidth();
-    if (width > control->GetMaxWidth()) width = control->GetMaxWidth();
+    width = ClampToLimits(width, control->GetMinWidth(), control->GetMaxWidth());
     entry.width = width;
     widest = MaxValue(widest, static_cast<int64_t>(pad.left) + width + pad.right);
     ++laidOut;
@@ -110,6 +101,11 @@ void CVerticalLayoutUI::SetPos(RECT rc, bool needInvalidate) {
     else if (childVAlign == 8) y += availableHeight - fixedTotal;
   }
 
+  const CrossPlacement placement = childAlign == 1   ? CrossPlacement::kCentre
+                                  : childAlign == 2 ? CrossPlacement::kFar
+                                                    : CrossPlacement::kNear;
+  const int barRange = hbar ? m_pHorizontalScrollBar->GetScrollRange() : 0;
+  const int barPos = hbar ? m_pHorizontalScrollBar->GetScrollPos() : 0;
   int64_t remaining = availableHeight;
   int64_t fixedLeft = fixedTotal;
   int64_t needed = 0;
@@ -131,8 +127,7 @@ void CVerticalLayoutUI::SetPos(RECT rc, bool needInvalidate) {
     if (entry.adjustable) {
       ++adjustIndex;
       height = adjustIndex == adjustable ? MaxValue(0, remaining - pad.bottom - fixedLeft) : share;
-      if (height < control->GetMinHeight()) height = control->GetMinHeight();
-      if (height > control->GetMaxHeight()) height = control->GetMaxHeight();
+      height = ClampToLimits(height, control->GetMinHeight(), control->GetMaxHeight());
     } else {
       fixedLeft -= height;
     }
@@ -143,20 +138,7 @@ void CVerticalLayoutUI::SetPos(RECT rc, bool needInvalidate) {
     width = MinValue(width, MinValue(entry.widthLimit, room));
     if (width < control->GetMinWidth()) width = control->GetMinWidth();
 
-    int64_t left;
-    if (childAlign == 1) {
-      int64_t centre = (static_cast<int64_t>(rc.left) + rc.right) / 2;
-      if (hbar) centre += m_pHorizontalScrollBar->GetScrollRange() / 2 - m_pHorizontalScrollBar->GetScrollPos();
-      left = centre - width / 2;
-    } else if (childAlign == 2) {
-      int64_t edge = rc.right;
-      if (hbar) edge += static_cast<int64_t>(m_pHorizontalScrollBar->GetScrollRange()) - m_pHorizontalScrollBar->GetScrollPos();
-      left = edge - pad.right - width;
-    } else {
-      left = rc.left;
-      if (hbar) left -= m_pHorizontalScrollBar->GetScrollPos();
-      left += pad.left;
-    }
+    int64_t left = CrossAxisStart(placement, rc.left, rc.right, barRange, barPos, pad.left, pad.right, width);
     int64_t top = y + pad.top;
     RECT rcCtrl = {ClampLayoutValue(left), ClampLayoutValue(top), ClampLayoutValue(left + width),
                    ClampLayoutValue(top + height)};
@@ -185,17 +167,7 @@ bool CVerticalLayoutUI::IsSepImmMode() const { return m_bImmMode; }
 
 RECT CVerticalLayoutUI::GetThumbRect(bool useDragRect) const {
   RECT rc = (useDragRect && (m_uButtonState & kStateSeparatorCaptured) != 0) ? m_rcNewPos : m_rcItem;
-  int sep = GetSepHeight();
-  if (sep >= 0) {
-    int top = rc.bottom - sep;
-    if (top < rc.top) top = rc.top;
-    RECT thumb = {rc.left, top, rc.right, rc.bottom};
-    return thumb;
-  }
-  int bottom = rc.top - sep;
-  if (bottom > rc.bottom) bottom = rc.bottom;
-  RECT thumb = {rc.left, rc.top, rc.right, bottom};
-  return thumb;
+  return SeparatorThumb(rc, GetSepHeight(), true);
 }
 
 void CVerticalLayoutUI::DoEvent(TEventUI& event) {
@@ -221,14 +193,7 @@ void CVerticalLayoutUI::DoEvent(TEventUI& event) {
       int64_t delta = static_cast<int64_t>(event.mousePos.y) - m_ptLastMouse.y;
       m_ptLastMouse = event.mousePos;
       RECT rc = m_rcNewPos;
-      int64_t height = static_cast<int64_t>(rc.bottom) - rc.top + (m_iSepHeight >= 0 ? delta : -delta);
-      height = MaxValue(height, GetMinHeight());
-      height = MinValue(height, GetMaxHeight());
-      if (m_iSepHeight >= 0) {
-        rc.bottom = ClampLayoutValue(rc.top + height);
-      } else {
-        rc.top = ClampLayoutValue(rc.bottom - height);
-      }
+      int64_t height = DragSeparatorEdge(rc, delta, m_iSepHeight, GetMinHeight(), GetMaxHeight(), true);
       RECT invalidateRc = GetThumbRect(true);
       m_rcNewPos = rc;
       m_cxyFixed.cy = m_pManager ? m_pManager->GetDPIObj()->ScaleBack(static_cast<int>(height)) : static_cast<int>(height);
@@ -278,13 +243,7 @@ void CVerticalLayoutUI::DoPostPaint(HDC hDC, const RECT&) {
 CControlUI* CVerticalLayoutUI::Clone() {
   auto* copy = new (std::nothrow) CVerticalLayoutUI();
   if (copy == nullptr) return nullptr;
-  copy->CopyData(this);
-  for (int i = 0; i < m_items.GetSize(); ++i) {
-    CControlUI* child = static_cast<CControlUI*>(m_items.GetAt(i))->Clone();
-    if (child != nullptr && !copy->Add(child)) delete child;
-  }
-  copy->SetManager(m_pManager, nullptr, false);
-  copy->EnableScrollBar(m_pVerticalScrollBar != nullptr, m_pHorizontalScrollBar != nullptr);
+  FillClone(copy);
   return copy;
 }
 

@@ -10,6 +10,9 @@
 
 namespace ZQUI {
 
+class CContainerUI;
+class CStdPtrArray;
+
 // Button state bit set while a separator drag is in progress.
 constexpr UINT kStateSeparatorCaptured = 0x40;
 
@@ -29,18 +32,27 @@ inline int64_t ClampToLimits(int64_t value, int64_t minimum, int64_t maximum) {
   return value;
 }
 
-// How a child sits across the layout's axis.
-enum class CrossPlacement { kNear, kCentre, kFar };
+// Where children sit along one axis: at the near (left, top) edge, centred, or at the far edge.
+enum class BoxPlacement { kNear, kCentre, kFar };
+
+// The placements the child alignment attributes name: horizontally 1 centre and 2 right,
+// vertically 4 centre and 8 bottom; anything else is the near edge.
+inline BoxPlacement HorizontalPlacement(UINT childAlign) {
+  return childAlign == 1 ? BoxPlacement::kCentre : childAlign == 2 ? BoxPlacement::kFar : BoxPlacement::kNear;
+}
+inline BoxPlacement VerticalPlacement(UINT childVAlign) {
+  return childVAlign == 4 ? BoxPlacement::kCentre : childVAlign == 8 ? BoxPlacement::kFar : BoxPlacement::kNear;
+}
 
 // Start of a child of `size` across the layout between `nearEdge` and `farEdge`, moved by the
 // scroll bar along that direction (range and position 0 when it does not show).
-inline int64_t CrossAxisStart(CrossPlacement placement, LONG nearEdge, LONG farEdge, int barRange, int barPos,
+inline int64_t CrossAxisStart(BoxPlacement placement, LONG nearEdge, LONG farEdge, int barRange, int barPos,
                               LONG padNear, LONG padFar, int64_t size) {
-  if (placement == CrossPlacement::kCentre) {
+  if (placement == BoxPlacement::kCentre) {
     int64_t centre = (static_cast<int64_t>(nearEdge) + farEdge) / 2 + (barRange / 2 - barPos);
     return centre - size / 2;
   }
-  if (placement == CrossPlacement::kFar) {
+  if (placement == BoxPlacement::kFar) {
     int64_t edge = static_cast<int64_t>(farEdge) + (static_cast<int64_t>(barRange) - barPos);
     return edge - padFar - size;
   }
@@ -92,5 +104,36 @@ struct LayoutEntry {
   int64_t widthLimit = 0;
   int64_t heightLimit = 0;
 };
+
+// What one box-layout pass needs to know about its layout. The main axis is the one children are
+// stacked along (vertical: top to bottom); the cross axis runs across it.
+struct BoxLayoutPass {
+  bool vertical = true;
+  RECT client = {0, 0, 0, 0};  // the client area without inset and scroll bars
+  int64_t availableMain = 0;
+  int64_t availableCross = 0;
+  int64_t childPadding = 0;
+  // Where the run starts when nothing is adjustable and the main axis does not scroll.
+  BoxPlacement mainPlacement = BoxPlacement::kNear;
+  BoxPlacement crossPlacement = BoxPlacement::kNear;
+  bool mainBar = false;  // the scroll bar along the main axis shows
+  int mainBarPos = 0;
+  int crossBarRange = 0;  // 0 when the cross scroll bar does not show
+  int crossBarPos = 0;
+  // Across the axis a child takes its estimated size (vertical), or else its size limit, which a
+  // child without a fixed size fills.
+  bool crossFromEstimate = true;
+};
+
+// Sizes a box layout's run of children.
+struct BoxLayoutExtent {
+  int64_t main = 0;   // everything along the main axis, paddings included
+  int64_t cross = 0;  // the widest (or tallest) child with its padding
+};
+
+// Places `items` of `layout` along the main axis: children with a size keep it, adjustable ones
+// share what is left and the last of them takes the remainder; floating children go through
+// SetFloatPos. Returns the extent the children need, for the scroll bars.
+BoxLayoutExtent LayOutBoxChildren(CContainerUI& layout, const CStdPtrArray& items, const BoxLayoutPass& pass);
 
 }  // namespace ZQUI

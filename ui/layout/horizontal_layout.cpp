@@ -2,7 +2,6 @@
 
 #include <cwchar>
 #include <new>
-#include <vector>
 
 #include "ui/control/scroll_bar.h"
 #include "ui/core/paint_manager.h"
@@ -40,112 +39,26 @@ void CHorizontalLayoutUI::SetPos(RECT rc, bool needInvalidate) {
     return;
   }
 
-  int64_t childPadding = GetChildPadding();
-  UINT childAlign = GetChildAlign();
-  UINT childVAlign = GetChildVAlign();
   int64_t availableWidth = static_cast<int64_t>(rc.right) - rc.left;
   int64_t availableHeight = static_cast<int64_t>(rc.bottom) - rc.top;
   if (vbar) availableHeight += m_pVerticalScrollBar->GetScrollRange();
 
-  std::vector<LayoutEntry> entries(static_cast<size_t>(m_items.GetSize()));
-  int adjustable = 0;
-  int laidOut = 0;
-  int64_t fixedTotal = 0;
-  int64_t tallest = 0;
-  for (int i = 0; i < m_items.GetSize(); ++i) {
-    LayoutEntry& entry = entries[static_cast<size_t>(i)];
-    CControlUI* control = static_cast<CControlUI*>(m_items.GetAt(i));
-    entry.control = control;
-    entry.visible = control->IsVisible();
-    entry.floating = control->IsFloat();
-    if (!entry.visible || entry.floating) continue;
-    entry.padding = control->GetPadding();
-    const RECT& pad = entry.padding;
-    entry.widthLimit = control->GetFixedWidth() < 1 ? control->GetMaxWidth() : control->GetFixedWidth();
-    entry.heightLimit = control->GetFixedHeight() < 1 ? control->GetMaxHeight() : control->GetFixedHeight();
-    SIZE available = {ClampLayoutValue(MinValue(entry.widthLimit, availableWidth)),
-                      ClampLayoutValue(MinValue(entry.heightLimit, availableHeight - pad.top - pad.bottom))};
-    SIZE estimate = control->EstimateSize(available);
-    int64_t width = estimate.cx;
-    if (width == 0) {
-      entry.adjustable = true;
-      ++adjustable;
-    } else {
-      width = ClampToLimits(width, control->GetMinWidth(), control->GetMaxWidth());
-    }
-    entry.width = width;
-    fixedTotal += static_cast<int64_t>(pad.left) + width + pad.right;
-    int64_t height = estimate.cy;
-    if (height < 0) height = 0;
-    height = ClampToLimits(height, control->GetMinHeight(), control->GetMaxHeight());
-    entry.height = height;
-    tallest = MaxValue(tallest, static_cast<int64_t>(pad.top) + height + pad.bottom);
-    ++laidOut;
-  }
-  if (laidOut > 0) fixedTotal += (laidOut - 1) * childPadding;
-
-  int64_t share = 0;
-  if (adjustable > 0) share = MaxValue(0, (availableWidth - fixedTotal) / adjustable);
-
-  int64_t x = rc.left;
-  if (hbar) {
-    x -= m_pHorizontalScrollBar->GetScrollPos();
-  } else if (adjustable == 0) {
-    if (childAlign == 1) x += (availableWidth - fixedTotal) / 2;
-    else if (childAlign == 2) x += availableWidth - fixedTotal;
-  }
-
-  const CrossPlacement placement = childVAlign == 4   ? CrossPlacement::kCentre
-                                  : childVAlign == 8 ? CrossPlacement::kFar
-                                                     : CrossPlacement::kNear;
-  const int barRange = vbar ? m_pVerticalScrollBar->GetScrollRange() : 0;
-  const int barPos = vbar ? m_pVerticalScrollBar->GetScrollPos() : 0;
-  int64_t remaining = availableWidth;
-  int64_t fixedLeft = fixedTotal;
-  int64_t needed = 0;
-  int adjustIndex = 0;
-  for (int i = 0; i < static_cast<int>(entries.size()); ++i) {
-    LayoutEntry& entry = entries[static_cast<size_t>(i)];
-    if (!entry.visible) continue;
-    if (entry.floating) {
-      SetFloatPos(i);
-      continue;
-    }
-    CControlUI* control = entry.control;
-    const RECT& pad = entry.padding;
-    remaining -= pad.left;
-    fixedLeft -= static_cast<int64_t>(pad.left) + pad.right;
-    if (i > 0) fixedLeft -= childPadding;
-
-    int64_t width = entry.width;
-    if (entry.adjustable) {
-      ++adjustIndex;
-      width = adjustIndex == adjustable ? MaxValue(0, remaining - pad.right - fixedLeft) : share;
-      width = ClampToLimits(width, control->GetMinWidth(), control->GetMaxWidth());
-    } else {
-      fixedLeft -= width;
-    }
-
-    // Across the row a child takes its height limit: a child without a fixed height fills it.
-    int64_t room = availableHeight - pad.top - pad.bottom;
-    int64_t height = entry.heightLimit;
-    if (height == 0) height = room;
-    if (height < 0) height = 0;
-    height = MinValue(height, MinValue(entry.heightLimit, room));
-    if (height < control->GetMinHeight()) height = control->GetMinHeight();
-
-    int64_t top = CrossAxisStart(placement, rc.top, rc.bottom, barRange, barPos, pad.top, pad.bottom, height);
-    int64_t left = x + pad.left;
-    RECT rcCtrl = {ClampLayoutValue(left), ClampLayoutValue(top), ClampLayoutValue(left + width),
-                   ClampLayoutValue(top + height)};
-    control->SetPos(rcCtrl, false);
-
-    needed += static_cast<int64_t>(pad.left) + width + pad.right;
-    x += static_cast<int64_t>(pad.left) + width + pad.right + childPadding;
-    remaining -= width + pad.right + childPadding;
-  }
-  if (laidOut > 0) needed += (laidOut - 1) * childPadding;
-  ProcessScrollBar(rc, ClampLayoutValue(needed), ClampLayoutValue(tallest));
+  BoxLayoutPass pass;
+  pass.vertical = false;
+  pass.client = rc;
+  pass.availableMain = availableWidth;
+  pass.availableCross = availableHeight;
+  pass.childPadding = GetChildPadding();
+  pass.mainPlacement = HorizontalPlacement(GetChildAlign());
+  pass.crossPlacement = VerticalPlacement(GetChildVAlign());
+  pass.mainBar = hbar;
+  pass.mainBarPos = hbar ? m_pHorizontalScrollBar->GetScrollPos() : 0;
+  pass.crossBarRange = vbar ? m_pVerticalScrollBar->GetScrollRange() : 0;
+  pass.crossBarPos = vbar ? m_pVerticalScrollBar->GetScrollPos() : 0;
+  // Across the row a child takes its height limit: a child without a fixed height fills it.
+  pass.crossFromEstimate = false;
+  BoxLayoutExtent extent = LayOutBoxChildren(*this, m_items, pass);
+  ProcessScrollBar(rc, ClampLayoutValue(extent.main), ClampLayoutValue(extent.cross));
 }
 
 void CHorizontalLayoutUI::SetSepWidth(int width) { m_iSepWidth = width; }

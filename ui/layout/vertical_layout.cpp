@@ -2,7 +2,6 @@
 
 #include <cwchar>
 #include <new>
-#include <vector>
 
 #include "ui/control/scroll_bar.h"
 #include "ui/core/paint_manager.h"
@@ -45,111 +44,26 @@ void CVerticalLayoutUI::SetPos(RECT rc, bool needInvalidate) {
     return;
   }
 
-  int64_t childPadding = GetChildPadding();
-  UINT childAlign = GetChildAlign();
-  UINT childVAlign = GetChildVAlign();
   int64_t availableWidth = static_cast<int64_t>(rc.right) - rc.left;
   int64_t availableHeight = static_cast<int64_t>(rc.bottom) - rc.top;
   if (hbar) availableWidth += m_pHorizontalScrollBar->GetScrollRange();
   if (vbar) availableHeight += m_pVerticalScrollBar->GetScrollRange();
 
-  std::vector<LayoutEntry> entries(static_cast<size_t>(m_items.GetSize()));
-  int adjustable = 0;
-  int laidOut = 0;
-  int64_t fixedTotal = 0;
-  int64_t widest = 0;
-  for (int i = 0; i < m_items.GetSize(); ++i) {
-    LayoutEntry& entry = entries[static_cast<size_t>(i)];
-    CControlUI* control = static_cast<CControlUI*>(m_items.GetAt(i));
-    entry.control = control;
-    entry.visible = control->IsVisible();
-    entry.floating = control->IsFloat();
-    if (!entry.visible || entry.floating) continue;
-    entry.padding = control->GetPadding();
-    const RECT& pad = entry.padding;
-    entry.widthLimit = control->GetFixedWidth() < 1 ? control->GetMaxWidth() : control->GetFixedWidth();
-    entry.heightLimit = control->GetFixedHeight() < 1 ? control->GetMaxHeight() : control->GetFixedHeight();
-    SIZE available = {ClampLayoutValue(MinValue(entry.widthLimit, availableWidth - pad.left - pad.right)),
-                      ClampLayoutValue(MinValue(entry.heightLimit, availableHeight))};
-    SIZE estimate = control->EstimateSize(available);
-    int64_t height = estimate.cy;
-    if (height == 0) {
-      entry.adjustable = true;
-      ++adjustable;
-    } else {
-      height = ClampToLimits(height, control->GetMinHeight(), control->GetMaxHeight());
-    }
-    entry.height = height;
-    fixedTotal += static_cast<int64_t>(pad.top) + height + pad.bottom;
-    int64_t width = estimate.cx;
-    if (width < 0) width = 0;
-    width = ClampToLimits(width, control->GetMinWidth(), control->GetMaxWidth());
-    entry.width = width;
-    widest = MaxValue(widest, static_cast<int64_t>(pad.left) + width + pad.right);
-    ++laidOut;
-  }
-  if (laidOut > 0) fixedTotal += (laidOut - 1) * childPadding;
-
-  int64_t share = 0;
-  if (adjustable > 0) share = MaxValue(0, (availableHeight - fixedTotal) / adjustable);
-
-  int64_t y = rc.top;
-  if (vbar) {
-    y -= m_pVerticalScrollBar->GetScrollPos();
-  } else if (adjustable == 0) {
-    if (childVAlign == 4) y += (availableHeight - fixedTotal) / 2;
-    else if (childVAlign == 8) y += availableHeight - fixedTotal;
-  }
-
-  const CrossPlacement placement = childAlign == 1   ? CrossPlacement::kCentre
-                                  : childAlign == 2 ? CrossPlacement::kFar
-                                                    : CrossPlacement::kNear;
-  const int barRange = hbar ? m_pHorizontalScrollBar->GetScrollRange() : 0;
-  const int barPos = hbar ? m_pHorizontalScrollBar->GetScrollPos() : 0;
-  int64_t remaining = availableHeight;
-  int64_t fixedLeft = fixedTotal;
-  int64_t needed = 0;
-  int adjustIndex = 0;
-  for (int i = 0; i < static_cast<int>(entries.size()); ++i) {
-    LayoutEntry& entry = entries[static_cast<size_t>(i)];
-    if (!entry.visible) continue;
-    if (entry.floating) {
-      SetFloatPos(i);
-      continue;
-    }
-    CControlUI* control = entry.control;
-    const RECT& pad = entry.padding;
-    remaining -= pad.top;
-    fixedLeft -= static_cast<int64_t>(pad.top) + pad.bottom;
-    if (i > 0) fixedLeft -= childPadding;
-
-    int64_t height = entry.height;
-    if (entry.adjustable) {
-      ++adjustIndex;
-      height = adjustIndex == adjustable ? MaxValue(0, remaining - pad.bottom - fixedLeft) : share;
-      height = ClampToLimits(height, control->GetMinHeight(), control->GetMaxHeight());
-    } else {
-      fixedLeft -= height;
-    }
-
-    int64_t room = availableWidth - pad.left - pad.right;
-    int64_t width = MaxValue(0, entry.width);
-    if (width == 0) width = room;
-    width = MinValue(width, MinValue(entry.widthLimit, room));
-    if (width < control->GetMinWidth()) width = control->GetMinWidth();
-
-    int64_t left = CrossAxisStart(placement, rc.left, rc.right, barRange, barPos, pad.left, pad.right, width);
-    int64_t top = y + pad.top;
-    RECT rcCtrl = {ClampLayoutValue(left), ClampLayoutValue(top), ClampLayoutValue(left + width),
-                   ClampLayoutValue(top + height)};
-    control->SetPos(rcCtrl, false);
-
-    needed += static_cast<int64_t>(pad.top) + height + pad.bottom;
-    y += static_cast<int64_t>(pad.top) + height + pad.bottom + childPadding;
-    remaining -= height + pad.bottom + childPadding;
-  }
-  if (laidOut > 0) needed += (laidOut - 1) * childPadding;
-  ProcessScrollBar(rc, ClampLayoutValue(widest), ClampLayoutValue(needed));
+  BoxLayoutPass pass;
+  pass.vertical = true;
+  pass.client = rc;
+  pass.availableMain = availableHeight;
+  pass.availableCross = availableWidth;
+  pass.childPadding = GetChildPadding();
+  pass.mainPlacement = VerticalPlacement(GetChildVAlign());
+  pass.crossPlacement = HorizontalPlacement(GetChildAlign());
+  pass.mainBar = vbar;
+  pass.mainBarPos = vbar ? m_pVerticalScrollBar->GetScrollPos() : 0;
+  pass.crossBarRange = hbar ? m_pHorizontalScrollBar->GetScrollRange() : 0;
+  pass.crossBarPos = hbar ? m_pHorizontalScrollBar->GetScrollPos() : 0;
+  pass.crossFromEstimate = true;
+  BoxLayoutExtent extent = LayOutBoxChildren(*this, m_items, pass);
+  ProcessScrollBar(rc, ClampLayoutValue(extent.cross), ClampLayoutValue(extent.main));
 }
 
 void CVerticalLayoutUI::SetSepHeight(int height) { m_iSepHeight = height; }

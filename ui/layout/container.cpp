@@ -407,53 +407,41 @@ void CContainerUI::ProcessScrollBar(RECT rc, int cxRequired, int cyRequired) {
     SetPos(m_rcItem, true);
     --m_nScrollRelayout;
   };
-  if (m_pHorizontalScrollBar != nullptr) {
-    int64_t clientWidth = static_cast<int64_t>(rc.right) - rc.left;
-    int64_t need = cxRequired - clientWidth;
-    if (clientWidth < cxRequired && !m_pHorizontalScrollBar->IsVisible()) {
-      m_pHorizontalScrollBar->SetVisible(true);
-      m_pHorizontalScrollBar->SetScrollRange(ClampToInt(need), true);
-      m_pHorizontalScrollBar->SetScrollPos(0, true);
+  // Shows, resizes or hides one bar for the client extent along its axis and what the children need.
+  auto fitBar = [&](CScrollBarUI* bar, int64_t clientExtent, int64_t required, bool vertical) {
+    int64_t need = required - clientExtent;
+    if (clientExtent < required && !bar->IsVisible()) {
+      bar->SetVisible(true);
+      bar->SetScrollRange(ClampToInt(need), true);
+      bar->SetScrollPos(0, true);
       if (mayRelayout) relayout();
-    } else if (m_pHorizontalScrollBar->IsVisible() && need > 0) {
-      RECT rcBar = {rc.left, rc.bottom, rc.right, ClampToInt(static_cast<int64_t>(rc.bottom) + m_pHorizontalScrollBar->GetFixedHeight())};
-      m_pHorizontalScrollBar->SetPos(rcBar, true);
-      if (m_pHorizontalScrollBar->GetScrollRange() != need) {
-        int oldPos = m_pHorizontalScrollBar->GetScrollPos();
-        m_pHorizontalScrollBar->SetScrollRange(ClampToInt(need), true);
-        if (oldPos != m_pHorizontalScrollBar->GetScrollPos() && mayRelayout) relayout();
+    } else if (bar->IsVisible() && need > 0) {
+      RECT rcBar;
+      if (vertical) {
+        int space = bar->GetVSpace();
+        rcBar = {rc.right - space, rc.top, ClampToInt(static_cast<int64_t>(rc.right) - space + bar->GetFixedWidth()),
+                 rc.bottom};
+      } else {
+        rcBar = {rc.left, rc.bottom, rc.right, ClampToInt(static_cast<int64_t>(rc.bottom) + bar->GetFixedHeight())};
       }
-    } else if (m_pHorizontalScrollBar->IsVisible() && need <= 0) {
-      m_pHorizontalScrollBar->SetVisible(false);
-      m_pHorizontalScrollBar->SetScrollPos(0, true);
-      m_pHorizontalScrollBar->SetScrollRange(0, true);
+      bar->SetPos(rcBar, true);
+      if (bar->GetScrollRange() != need) {
+        int oldPos = bar->GetScrollPos();
+        bar->SetScrollRange(ClampToInt(need), true);
+        if (oldPos != bar->GetScrollPos() && mayRelayout) relayout();
+      }
+    } else if (bar->IsVisible() && need <= 0) {
+      bar->SetVisible(false);
+      bar->SetScrollPos(0, true);
+      bar->SetScrollRange(0, true);
       if (mayRelayout) relayout();
     }
+  };
+  if (m_pHorizontalScrollBar != nullptr) {
+    fitBar(m_pHorizontalScrollBar, static_cast<int64_t>(rc.right) - rc.left, cxRequired, false);
   }
   if (m_pVerticalScrollBar != nullptr) {
-    int64_t clientHeight = static_cast<int64_t>(rc.bottom) - rc.top;
-    int64_t need = cyRequired - clientHeight;
-    if (clientHeight < cyRequired && !m_pVerticalScrollBar->IsVisible()) {
-      m_pVerticalScrollBar->SetVisible(true);
-      m_pVerticalScrollBar->SetScrollRange(ClampToInt(need), true);
-      m_pVerticalScrollBar->SetScrollPos(0, true);
-      if (mayRelayout) relayout();
-    } else if (m_pVerticalScrollBar->IsVisible() && need > 0) {
-      int space = m_pVerticalScrollBar->GetVSpace();
-      RECT rcBar = {rc.right - space, rc.top, ClampToInt(static_cast<int64_t>(rc.right) - space + m_pVerticalScrollBar->GetFixedWidth()),
-                    rc.bottom};
-      m_pVerticalScrollBar->SetPos(rcBar, true);
-      if (m_pVerticalScrollBar->GetScrollRange() != need) {
-        int oldPos = m_pVerticalScrollBar->GetScrollPos();
-        m_pVerticalScrollBar->SetScrollRange(ClampToInt(need), true);
-        if (oldPos != m_pVerticalScrollBar->GetScrollPos() && mayRelayout) relayout();
-      }
-    } else if (m_pVerticalScrollBar->IsVisible() && need <= 0) {
-      m_pVerticalScrollBar->SetVisible(false);
-      m_pVerticalScrollBar->SetScrollPos(0, true);
-      m_pVerticalScrollBar->SetScrollRange(0, true);
-      if (mayRelayout) relayout();
-    }
+    fitBar(m_pVerticalScrollBar, static_cast<int64_t>(rc.bottom) - rc.top, cyRequired, true);
   }
 }
 

@@ -601,39 +601,27 @@ bool CScrollBarUI::DrawPartImage(HDC hDC, const CDuiString& image, const RECT& p
   return DrawImage(hDC, image, m_sImageModify);
 }
 
-void CScrollBarUI::PaintPart(HDC hDC, const PartImages& images, UINT& state, const RECT& part, bool outline) {
+const CDuiString* CScrollBarUI::ChooseStateImage(const PartImages& images, UINT& state) const {
   if (!IsEnabled()) {
     state |= StateDisabled;
   } else {
     state &= ~StateDisabled;
   }
-  const CDuiString* choice = nullptr;
-  if ((state & StateDisabled) != 0) {
-    choice = &images.disabled;
-  } else if ((state & StatePushed) != 0) {
-    choice = &images.pushed;
-  } else if ((state & StateHot) != 0) {
-    choice = &images.hot;
-  }
+  if ((state & StateDisabled) != 0) return &images.disabled;
+  if ((state & StatePushed) != 0) return &images.pushed;
+  if ((state & StateHot) != 0) return &images.hot;
+  return nullptr;
+}
+
+void CScrollBarUI::PaintPart(HDC hDC, const PartImages& images, UINT& state, const RECT& part, bool outline) {
+  const CDuiString* choice = ChooseStateImage(images, state);
   if (choice != nullptr && DrawPartImage(hDC, *choice, part)) return;
   if (DrawPartImage(hDC, images.normal, part)) return;
   if (outline) CRenderEngine::DrawRect(hDC, part, 2, kOutlineColor, PS_SOLID);
 }
 
 void CScrollBarUI::PaintBk(HDC hDC) {
-  if (!IsEnabled()) {
-    m_uThumbState |= StateDisabled;
-  } else {
-    m_uThumbState &= ~StateDisabled;
-  }
-  const CDuiString* choice = nullptr;
-  if ((m_uThumbState & StateDisabled) != 0) {
-    choice = &m_bk.disabled;
-  } else if ((m_uThumbState & StatePushed) != 0) {
-    choice = &m_bk.pushed;
-  } else if ((m_uThumbState & StateHot) != 0) {
-    choice = &m_bk.hot;
-  }
+  const CDuiString* choice = ChooseStateImage(m_bk, m_uThumbState);
   if (choice != nullptr && !choice->IsEmpty() && DrawImage(hDC, *choice)) return;
   if (!m_bk.normal.IsEmpty()) DrawImage(hDC, m_bk.normal);
 }

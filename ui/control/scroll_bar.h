@@ -124,6 +124,9 @@ class CScrollBarUI : public CControlUI {
   bool DrawPartImage(HDC hDC, const CDuiString& image, const RECT& part);
   // The image of `images` for `state` (disabled, pushed, hot), then normal; outline when neither draws.
   void PaintPart(HDC hDC, const PartImages& images, UINT& state, const RECT& part, bool outline);
+  // Refreshes the disabled bit of `state` and picks the part's disabled, pushed or hot image, first
+  // match in that order; null when none of those states is set.
+  const CDuiString* ChooseStateImage(const PartImages& images, UINT& state) const;
   // Hands an event the bar does not handle to its owner, else to the base.
   void ForwardEvent(TEventUI& event);
   // Moves to `pos` through the owner on the bar's axis, or directly without one.

@@ -635,34 +635,29 @@ void CContainerUI::StopWheelAnimation() {
 
 bool CContainerUI::IsWheelAnimating() const { return m_bWheelActive; }
 
+CScrollBarUI* CContainerUI::CreateScrollBar(bool horizontal) {
+  auto* bar = new (std::nothrow) CScrollBarUI();
+  if (bar == nullptr) return nullptr;
+  if (horizontal) bar->SetHorizontal(true);
+  bar->SetOwner(this);
+  bar->SetManager(m_pManager, nullptr, false);
+  if (m_pManager != nullptr) {
+    const wchar_t* defaults = m_pManager->GetDefaultAttributeList(horizontal ? L"HScrollBar" : L"VScrollBar");
+    if (defaults != nullptr) bar->ApplyAttributeList(defaults);
+    bar->SetShow(m_bShowScrollbar);
+  }
+  return bar;
+}
+
 void CContainerUI::EnableScrollBar(bool enableVertical, bool enableHorizontal) {
   if (enableVertical && m_pVerticalScrollBar == nullptr) {
-    m_pVerticalScrollBar = new (std::nothrow) CScrollBarUI();
-    if (m_pVerticalScrollBar != nullptr) {
-      m_pVerticalScrollBar->SetOwner(this);
-      m_pVerticalScrollBar->SetManager(m_pManager, nullptr, false);
-      if (m_pManager != nullptr) {
-        const wchar_t* defaults = m_pManager->GetDefaultAttributeList(L"VScrollBar");
-        if (defaults != nullptr) m_pVerticalScrollBar->ApplyAttributeList(defaults);
-        m_pVerticalScrollBar->SetShow(m_bShowScrollbar);
-      }
-    }
+    m_pVerticalScrollBar = CreateScrollBar(false);
   } else if (!enableVertical && m_pVerticalScrollBar != nullptr) {
     delete m_pVerticalScrollBar;
     m_pVerticalScrollBar = nullptr;
   }
   if (enableHorizontal && m_pHorizontalScrollBar == nullptr) {
-    m_pHorizontalScrollBar = new (std::nothrow) CScrollBarUI();
-    if (m_pHorizontalScrollBar != nullptr) {
-      m_pHorizontalScrollBar->SetHorizontal(true);
-      m_pHorizontalScrollBar->SetOwner(this);
-      m_pHorizontalScrollBar->SetManager(m_pManager, nullptr, false);
-      if (m_pManager != nullptr) {
-        const wchar_t* defaults = m_pManager->GetDefaultAttributeList(L"HScrollBar");
-        if (defaults != nullptr) m_pHorizontalScrollBar->ApplyAttributeList(defaults);
-        m_pHorizontalScrollBar->SetShow(m_bShowScrollbar);
-      }
-    }
+    m_pHorizontalScrollBar = CreateScrollBar(true);
   } else if (!enableHorizontal && m_pHorizontalScrollBar != nullptr) {
     delete m_pHorizontalScrollBar;
     m_pHorizontalScrollBar = nullptr;

@@ -147,6 +147,9 @@ class CContainerUI : public CControlUI, public IContainerUI {
   // Gives a fresh `copy` this container's data, clones of its children, its manager and the scroll
   // bars this one has; the subclasses' Clone builds on it.
   void FillClone(CContainerUI* copy);
+  // A new scroll bar owned by this container, styled by the manager's default "VScrollBar" or
+  // "HScrollBar" attribute list; null when out of memory.
+  CScrollBarUI* CreateScrollBar(bool horizontal);
   // One line and one page of scrolling along an axis; a page is the client extent without the
   // inset and the other axis's visible bar.
   int LineScrollStep(bool vertical) const;

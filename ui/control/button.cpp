@@ -14,6 +14,16 @@ namespace {
 
 bool Is(const wchar_t* name, const wchar_t* expected) { return _wcsicmp(name, expected) == 0; }
 
+// The pushed, hot or focused variant of a text setting, the first one given (not `unset`) whose
+// state is in `state`; otherwise `normal`.
+template <typename T>
+T StateVariant(UINT state, T pushed, T hot, T focused, T normal, T unset) {
+  if ((state & StatePushed) != 0 && pushed != unset) return pushed;
+  if ((state & StateHot) != 0 && hot != unset) return hot;
+  if ((state & StateFocused) != 0 && focused != unset) return focused;
+  return normal;
+}
+
 }  // namespace
 
 CButtonUI::CButtonUI() { m_uTextStyle = DT_CENTER | DT_VCENTER | DT_SINGLELINE; }
@@ -410,24 +420,9 @@ void CButtonUI::PaintText(HDC hDC) {
   ResolveDefaultTextColors();
   if (m_sText.IsEmpty()) return;
   RECT rc = TextRect();
-  DWORD color;
-  if ((m_uButtonState & StatePushed) != 0 && m_dwPushedTextColor != 0) {
-    color = m_dwPushedTextColor;
-  } else if ((m_uButtonState & StateHot) != 0 && m_dwHotTextColor != 0) {
-    color = m_dwHotTextColor;
-  } else {
-    color = IsEnabled() ? m_dwTextColor : m_dwDisabledTextColor;
-    if ((m_uButtonState & StateFocused) != 0 && m_dwFocusedTextColor != 0) color = m_dwFocusedTextColor;
-  }
-  int font;
-  if ((m_uButtonState & StatePushed) != 0 && m_iPushedFont != -1) {
-    font = m_iPushedFont;
-  } else if ((m_uButtonState & StateHot) != 0 && m_iHotFont != -1) {
-    font = m_iHotFont;
-  } else {
-    font = m_iFont;
-    if ((m_uButtonState & StateFocused) != 0 && m_iFocusedFont != -1) font = m_iFocusedFont;
-  }
+  DWORD color = StateVariant<DWORD>(m_uButtonState, m_dwPushedTextColor, m_dwHotTextColor, m_dwFocusedTextColor,
+                                    IsEnabled() ? m_dwTextColor : m_dwDisabledTextColor, 0);
+  int font = StateVariant<int>(m_uButtonState, m_iPushedFont, m_iHotFont, m_iFocusedFont, m_iFont, -1);
   DrawLabelText(hDC, rc, color, font, m_uTextStyle);
 }
 

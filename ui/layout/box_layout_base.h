@@ -1,6 +1,7 @@
-// Shared pieces of the box layouts: the separator (splitter) state and the per-child records of a
-// layout pass. Sums along an axis are kept in 64 bits and clamped where they become coordinates, so
-// children with huge sizes cannot overflow a rectangle.
+// Shared pieces of the box layouts: the separator (splitter) strip and drag, the placement of
+// children across an axis and the layout pass itself, written once for either axis. Sums along an
+// axis are kept in 64 bits and clamped where they become coordinates, so children with huge sizes
+// cannot overflow a rectangle.
 #pragma once
 
 #include <climits>

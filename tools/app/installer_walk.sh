@@ -107,5 +107,8 @@ iw_wait_exit() {
 
 iw_close() {
   xdotool windowactivate --sync "$IW_WIN" 2>/dev/null || xdotool windowfocus --sync "$IW_WIN" 2>/dev/null || true
-  xdotool key --window "$IW_WIN" --clearmodifiers alt+F4
+  # Real key events to the focused window (XTEST). Events sent to a named window instead fail
+  # with BadWindow once the window goes, which ends xdotool between the key's press and its
+  # release and leaves Alt and F4 held down for the next window.
+  xdotool key alt+F4
 }

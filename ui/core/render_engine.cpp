@@ -121,14 +121,18 @@ bool CRenderEngine::DrawImageString(HDC hDC, CPaintManagerUI* manager, const REC
   return DrawImageInfo(hDC, manager, rcItem, rcPaint, manager->GetDrawInfo(image, modify), instance);
 }
 
-HBITMAP CRenderEngine::GenerateBitmap(CPaintManagerUI* manager, RECT rc, CControlUI* stopControl, DWORD filterColor) {
-  if (manager == nullptr || manager->GetRoot() == nullptr) return nullptr;
+namespace {
+
+// A 32-bit bitmap of rc with `control` painted into it (up to `stopControl`), over an optional
+// filter colour.
+HBITMAP PaintIntoBitmap(CPaintManagerUI* manager, CControlUI* control, RECT rc, CControlUI* stopControl,
+                        DWORD filterColor) {
   int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
   if (cx <= 0 || cy <= 0) return nullptr;
   HDC paintDC = manager->GetPaintDC();
   HDC memDC = CreateCompatibleDC(paintDC);
   BYTE* bits = nullptr;
-  HBITMAP bitmap = CreateARGB32Bitmap(paintDC, cx, cy, &bits);
+  HBITMAP bitmap = CRenderEngine::CreateARGB32Bitmap(paintDC, cx, cy, &bits);
   if (memDC == nullptr || bitmap == nullptr) {
     if (memDC) DeleteDC(memDC);
     if (bitmap) DeleteObject(bitmap);
@@ -136,33 +140,23 @@ HBITMAP CRenderEngine::GenerateBitmap(CPaintManagerUI* manager, RECT rc, CContro
   }
   HGDIOBJ old = SelectObject(memDC, bitmap);
   SetWindowOrgEx(memDC, rc.left, rc.top, nullptr);
-  if (filterColor != 0) DrawColor(memDC, rc, filterColor);
-  manager->GetRoot()->Paint(memDC, rc, stopControl);
+  if (filterColor != 0) CRenderEngine::DrawColor(memDC, rc, filterColor);
+  control->Paint(memDC, rc, stopControl);
   SelectObject(memDC, old);
   DeleteDC(memDC);
   return bitmap;
 }
 
+}  // namespace
+
+HBITMAP CRenderEngine::GenerateBitmap(CPaintManagerUI* manager, RECT rc, CControlUI* stopControl, DWORD filterColor) {
+  if (manager == nullptr || manager->GetRoot() == nullptr) return nullptr;
+  return PaintIntoBitmap(manager, manager->GetRoot(), rc, stopControl, filterColor);
+}
+
 HBITMAP CRenderEngine::GenerateBitmap(CPaintManagerUI* manager, CControlUI* control, RECT rc, DWORD filterColor) {
   if (manager == nullptr || control == nullptr) return nullptr;
-  int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
-  if (cx <= 0 || cy <= 0) return nullptr;
-  HDC paintDC = manager->GetPaintDC();
-  HDC memDC = CreateCompatibleDC(paintDC);
-  BYTE* bits = nullptr;
-  HBITMAP bitmap = CreateARGB32Bitmap(paintDC, cx, cy, &bits);
-  if (memDC == nullptr || bitmap == nullptr) {
-    if (memDC) DeleteDC(memDC);
-    if (bitmap) DeleteObject(bitmap);
-    return nullptr;
-  }
-  HGDIOBJ old = SelectObject(memDC, bitmap);
-  SetWindowOrgEx(memDC, rc.left, rc.top, nullptr);
-  if (filterColor != 0) DrawColor(memDC, rc, filterColor);
-  control->Paint(memDC, rc, nullptr);
-  SelectObject(memDC, old);
-  DeleteDC(memDC);
-  return bitmap;
+  return PaintIntoBitmap(manager, control, rc, nullptr, filterColor);
 }
 
 }  // namespace ZQUI

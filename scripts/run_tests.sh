@@ -46,7 +46,8 @@ else
   unset DISPLAY
 fi
 
-"$WINESERVER" -p
+# A server left running for this prefix (an earlier run that was cut short) serves this run too.
+"$WINESERVER" -p 2>/dev/null || true
 # Start Wine's own service processes now, away from CTest's output pipes.
 "$WINE_LOADER" wineboot </dev/null >/dev/null 2>&1 || true
 # With a display, one program holds the desktop for the whole run, so that it is never closed

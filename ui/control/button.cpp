@@ -95,14 +95,7 @@ bool CButtonUI::Activate() {
 }
 
 void CButtonUI::DoEvent(TEventUI& event) {
-  if (!IsMouseEnabled() && UiEventType::IsMouseEvent(event.type)) {
-    if (m_pParent != nullptr) {
-      PassEventToParent(event);
-    } else {
-      CControlUI::DoEvent(event);
-    }
-    return;
-  }
+  if (HandOffMouseEventWhenDisabled(event)) return;
   switch (event.type) {
     case UiEventType::SetFocus:
     case UiEventType::KillFocus:

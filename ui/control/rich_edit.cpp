@@ -642,14 +642,7 @@ void CRichEditUI::InvalidateCaretArea() {
 }
 
 void CRichEditUI::DoEvent(TEventUI& event) {
-  if (!IsMouseEnabled() && UiEventType::IsMouseEvent(event.type)) {
-    if (m_pParent != nullptr) {
-      PassEventToParent(event);
-    } else {
-      CControlUI::DoEvent(event);
-    }
-    return;
-  }
+  if (HandOffMouseEventWhenDisabled(event)) return;
   switch (event.type) {
     case UiEventType::SetCursor:
       if (IsEnabled() && m_pTwh != nullptr && m_pTwh->DoSetCursor(nullptr, &event.mousePos)) return;

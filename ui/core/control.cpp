@@ -496,6 +496,16 @@ void CControlUI::PassEventToParent(TEventUI& event) {
   parent->EndDispatch();
 }
 
+bool CControlUI::HandOffMouseEventWhenDisabled(TEventUI& event) {
+  if (IsMouseEnabled() || !UiEventType::IsMouseEvent(event.type)) return false;
+  if (m_pParent != nullptr) {
+    PassEventToParent(event);
+  } else {
+    CControlUI::DoEvent(event);
+  }
+  return true;
+}
+
 // --- colours, images, borders ----------------------------------------------------------------
 
 const wchar_t* CControlUI::GetGradient() const { return m_sGradient; }

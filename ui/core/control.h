@@ -261,6 +261,9 @@ class CControlUI {
  protected:
   // Hands an unhandled event to the parent, keeping the parent alive for the call.
   void PassEventToParent(TEventUI& event);
+  // A mouse event that reaches a control whose mouse input is off goes to its parent (or, at the
+  // root, to the base handling). True when `event` was such an event and has been handed on.
+  bool HandOffMouseEventWhenDisabled(TEventUI& event);
   // Moves the manager's focus to nothing when this control holds it.
   void DropManagerFocus();
 

@@ -671,14 +671,7 @@ CScrollBarUI* CContainerUI::GetHorizontalScrollBar() const { return m_pHorizonta
 // --- events ----------------------------------------------------------------------------------
 
 void CContainerUI::DoEvent(TEventUI& event) {
-  if (!IsMouseEnabled() && UiEventType::IsMouseEvent(event.type)) {
-    if (m_pParent != nullptr) {
-      PassEventToParent(event);
-    } else {
-      CControlUI::DoEvent(event);
-    }
-    return;
-  }
+  if (HandOffMouseEventWhenDisabled(event)) return;
   if (event.type == UiEventType::ScrollWheel && m_pVerticalScrollBar != nullptr &&
       m_pVerticalScrollBar->IsEnabled() && (event.keyState & KeyModifiers::Control) == 0) {
     int64_t now = SteadyMilliseconds();

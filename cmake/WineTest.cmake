@@ -13,6 +13,11 @@ function(add_wine_test name target)
     list(APPEND labels display)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  if(T_DISPLAY)
+    # Display tests share one X server, its pointer and its focus: a pointer another test moved
+    # makes a control hot. They take turns.
+    set_property(TEST ${name} APPEND PROPERTY RESOURCE_LOCK x_display)
+  endif()
   if(labels)
     set_tests_properties(${name} PROPERTIES LABELS "${labels}")
   endif()

@@ -106,9 +106,18 @@ iw_wait_exit() {
 }
 
 iw_close() {
-  xdotool windowactivate --sync "$IW_WIN" 2>/dev/null || xdotool windowfocus --sync "$IW_WIN" 2>/dev/null || true
-  # Real key events to the focused window (XTEST). Events sent to a named window instead fail
-  # with BadWindow once the window goes, which ends xdotool between the key's press and its
-  # release and leaves Alt and F4 held down for the next window.
-  xdotool key alt+F4
+  # Alt+F4 as a user presses it. Sent to the window itself, so that it arrives without a window
+  # manager to give focus; the keys are then released for certain (an xdotool that dies on a
+  # window already gone would leave them held down for the next program). Tried again while the
+  # window stays.
+  local attempt i
+  for attempt in 1 2 3; do
+    xdotool windowfocus --sync "$IW_WIN" 2>/dev/null || true
+    xdotool key --window "$IW_WIN" alt+F4 2>/dev/null || true
+    xdotool keyup alt F4 2>/dev/null || true
+    for i in $(seq 1 20); do
+      iw_running "$IW_PID" || return 0
+      sleep 0.1
+    done
+  done
 }

@@ -121,9 +121,12 @@ void InstallSdk(IInstallWindow* window) {
   }
   RegisterDll(folder + InstallConfig::kMenuDll64, true);
 
+  // The vendor's SDK components are 32-bit and read their keys from the 32-bit registry view: the
+  // default view of the 32-bit installer, asked for by name here so that the 64-bit installer
+  // leaves the machine in the same state.
   RegistryKey registry;
   registry.SetRoot(HKEY_LOCAL_MACHINE);
-  registry.WriteString(app::kSdkRegistryKey, L"LoaderPath", folder + L"Common\\", REG_SZ, 0);
-  registry.WriteString(app::kSdkRegistryKey, L"ProgramPath", folder + L"Common\\", REG_SZ, 0);
-  registry.WriteString(app::kSdkRegistryKey, L"RtfPath", folder + L"Rtf\\", REG_SZ, 0);
+  registry.WriteString(app::kSdkRegistryKey, L"LoaderPath", folder + L"Common\\", REG_SZ, KEY_WOW64_32KEY);
+  registry.WriteString(app::kSdkRegistryKey, L"ProgramPath", folder + L"Common\\", REG_SZ, KEY_WOW64_32KEY);
+  registry.WriteString(app::kSdkRegistryKey, L"RtfPath", folder + L"Rtf\\", REG_SZ, KEY_WOW64_32KEY);
 }

@@ -24,14 +24,19 @@ done
 source "$here/wine_env.sh" "$build/wine"
 source "$repo/tools/app/installer_walk.sh"
 
-xvfb_pid= xcomp_pid=
+source "$here/x_display.sh"
+
 cleanup() {
   "$repo/tools/app/server_fixture.sh" stop "$build/wine" "$state" || true
   "$WINESERVER" -k 2>/dev/null || true
-  [[ -n "$xcomp_pid" ]] && kill "$xcomp_pid" 2>/dev/null || true
-  [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
+  x_display_stop
 }
 trap cleanup EXIT
+
+case "$(grep -o 'toolchain-[a-z0-9_]*' "$build/CMakeCache.txt" | head -n1)" in
+  *i686*) echo "run_installer: the 32-bit (i686) installer, $installer" ;;
+  *) echo "run_installer: the 64-bit (x86_64) installer, $installer" ;;
+esac
 
 "$repo/tools/app/server_fixture.sh" start "$build/wine" "$state" "$packages" "$port"
 curl -sf --cacert "$state/ca.pem" "https://localhost:$port/control/mode?name=slow" >/dev/null
@@ -49,22 +54,8 @@ if [[ -n "${DISPLAY:-}" ]]; then
   "$WINE_LOADER" "$installer" </dev/null >"$build/run/installer.log" 2>&1 || rc=$?
   echo "run_installer: the installer ended with $rc"
 else
-  # Xvfb picks a free display itself and writes its number back.
-  display_file="$build/run/xvfb.display"
-  : >"$display_file"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >"$build/run/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  n=
-  for _ in $(seq 1 100); do
-    n=$(tr -dc '0-9' <"$display_file")
-    [[ -n "$n" ]] && break
-    sleep 0.1
-  done
-  [[ -n "$n" ]] || { echo "run_installer: Xvfb did not start" >&2; exit 1; }
-  export DISPLAY=":$n"
   # A compositor lets the screenshots show the layered shadow blended as on a desktop.
-  xcompmgr >/dev/null 2>&1 &
-  xcomp_pid=$!
+  x_display_start "$build/run" compositor
   "$WINESERVER" -p 2>/dev/null || true
   "$WINE_LOADER" wineboot </dev/null >/dev/null 2>&1 || true
   rm -rf "$shots" "$product_dir"
@@ -86,7 +77,7 @@ else
   ls -1 "$shots"/*.png | sed 's/^/  /'
 fi
 
-echo "run_installer: installed into $(winepath -w "$product_dir" 2>/dev/null || echo "$product_dir")"
+echo "run_installer: installed into $(win_path "$product_dir")"
 echo "  (on this machine: $product_dir)"
 [[ -d "$product_dir" ]] && (cd "$product_dir" && find . -type f | sort | sed 's/^\.\//    /')
 [[ -e "$product_dir/docweave.exe.launched" ]] && echo "  docweave.exe was started by the finish page"

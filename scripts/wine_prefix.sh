@@ -1,20 +1,26 @@
 #!/usr/bin/env bash
-# Creates the test Wine prefix once per build folder. Remade when this script or Wine changes.
+# Creates the test Wine prefix once per build folder. Remade when this script, Wine or what this
+# machine can run changes (a prefix made before wine32 was usable cannot start 32-bit programs).
 # Usage: wine_prefix.sh <wine-root>
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wine_env.sh" "$1"
 
+runs32=no
+"$here/runs_32bit.sh" --wine >/dev/null && runs32=yes
 stamp="$wine_root/prefix.stamp"
-want="$(sha1sum "$0" | cut -c1-12) $(wine --version 2>/dev/null) $(dpkg-query -W -f='${Version}' wine32:i386 2>/dev/null)"
+want="$(sha1sum "$0" | cut -c1-12) $("$WINE_LOADER" --version 2>/dev/null) $(dpkg-query -W -f='${Version}' wine32:i386 2>/dev/null) 32bit=$runs32"
 [[ -f "$stamp" && "$(cat "$stamp")" == "$want" && -d "$WINEPREFIX/drive_c" ]] && exit 0
 
 echo "wine_prefix: creating $WINEPREFIX"
 "$WINESERVER" -k 2>/dev/null || true
 rm -rf "$WINEPREFIX" "$HOME"
 mkdir -p "$HOME"
-env -u DISPLAY wineboot -i >/dev/null 2>&1
+# Where wine32 is installed but cannot run, wineboot reports its 32-bit half as failed; the 64-bit
+# prefix it makes is complete.
+env -u DISPLAY "$WINE_LOADER" wineboot -i >"$wine_root/wineboot.log" 2>&1 || true
 "$WINESERVER" -w
+[[ -f "$WINEPREFIX/system.reg" ]] || { echo "wine_prefix: wineboot failed:" >&2; cat "$wine_root/wineboot.log" >&2; exit 1; }
 
 # Wine links the user's shell folders to $HOME; tests look for what lands in them inside the
 # prefix, so they become real folders there.
@@ -35,6 +41,6 @@ text = ("Windows Registry Editor Version 5.00\r\n\r\n"
         "\"Microsoft YaHei\"=\"WenQuanYi Micro Hei\"\r\n")
 open(sys.argv[1], "wb").write(b"\xff\xfe" + text.encode("utf-16-le"))
 PY
-env -u DISPLAY "$WINE_LOADER" regedit /S "$(winepath -w "$reg" 2>/dev/null || echo "Z:${reg//\//\\}")" >/dev/null 2>&1
+env -u DISPLAY "$WINE_LOADER" regedit /S "$(win_path "$reg")" >/dev/null 2>&1
 "$WINESERVER" -w
 echo "$want" > "$stamp"

@@ -48,6 +48,20 @@ bool HttpsGet(const std::wstring& path, std::string* body) {
 }  // namespace
 
 std::wstring FixtureDir() { return FromBuildPath(APP_FIXTURE_DIR); }
+
+int BeconvBits() {
+  static const bool said = [] {
+    std::printf(APP_BECONV_BITS == 32 ? "[ fixture ] beconv.dll is 32-bit: this machine runs 32-bit programs\n"
+                                      : "[ fixture ] beconv.dll is 64-bit: this machine runs 64-bit programs only\n");
+    return true;
+  }();
+  (void)said;
+  return APP_BECONV_BITS;
+}
+
+std::wstring LoadableFixtureDll() {
+  return FixtureDir() + (sizeof(void*) == 8 ? L"\\docfoldMenu64.dll" : L"\\beconv.dll");
+}
 std::wstring PackageDir() { return FromBuildPath(APP_PACKAGE_DIR); }
 std::wstring ProbePath() { return FromBuildPath(APP_PROBE_PATH); }
 int ServerPort() { return APP_TEST_SERVER_PORT; }

@@ -17,6 +17,11 @@ std::wstring FixtureDir();   // docweave.exe, uninst.exe, beconv.dll, docfoldMen
 std::wstring PackageDir();   // package.zip, package_manifest.txt, hostile.zip, empty.zip
 std::wstring ProbePath();    // Setup_17_A5.exe, the installer stand-in
 int ServerPort();
+// Bitness of the fixture beconv.dll: 32 as in the product where this machine runs 32-bit code,
+// 64 where it cannot. The first call says which case runs.
+int BeconvBits();
+// A fixture DLL of this test program's own bitness, for tests that load one into the process.
+std::wstring LoadableFixtureDll();
 std::wstring ServerUrl(const std::wstring& path);  // https://localhost:<port><path>
 
 // A fresh folder under the temporary folder, removed with everything in it on destruction.

@@ -238,14 +238,15 @@ TEST(RegisterDll, RunsTheSystemRegsvr32OnBothBitnesses) {
 
   // The result only says whether regsvr32 ended within its two seconds; on a loaded machine a cold
   // Wine process start can take longer, so the mark the DLL leaves is what is checked.
+  // Each DLL is registered by the regsvr32 of its own bitness: the regsvr32 this program starts
+  // hands a DLL of the other bitness to its counterpart.
   RegisterDll(dll32, true);
   ASSERT_TRUE(apptest::WaitForFile(dll32 + L".registered", 10000));
   Sleep(100);
   std::wstring mark32 = apptest::ReadUtf16File(dll32 + L".registered");
-  EXPECT_EQ(0u, mark32.find(L"bits=32\r\n")) << apptest::Narrow(mark32);
+  EXPECT_EQ(0u, mark32.find(apptest::BeconvBits() == 32 ? L"bits=32\r\n" : L"bits=64\r\n")) << apptest::Narrow(mark32);
   EXPECT_NE(std::wstring::npos, mark32.find(L"regsvr32.exe")) << apptest::Narrow(mark32);
 
-  // The 32-bit regsvr32 hands a 64-bit DLL to its 64-bit counterpart.
   RegisterDll(dll64, true);
   ASSERT_TRUE(apptest::WaitForFile(dll64 + L".registered", 10000));
   Sleep(100);
@@ -283,7 +284,7 @@ TEST(RestrictDllSearchPath, KeepsADllBesideTheProgramFromLoadingByName) {
   TempFolder folder(L"dllsearch");
   std::wstring probe = folder / L"Setup_17_A5.exe";
   ASSERT_TRUE(Copy(apptest::ProbePath(), probe));
-  ASSERT_TRUE(Copy(apptest::FixtureDir() + L"\\beconv.dll", folder / L"quillo_planted.dll"));
+  ASSERT_TRUE(Copy(apptest::LoadableFixtureDll(), folder / L"quillo_planted.dll"));
 
   apptest::ProbeRun restricted =
       apptest::RunProbe(L"dll-search quillo_planted.dll \"" + (folder / L"r1.txt") + L"\"", folder / L"r1.txt",
@@ -320,7 +321,7 @@ TEST(ModulePath, IsReadWholeBeyondMaxPath) {
 
   // A module loaded from the long folder: its path does not fit the first buffer.
   std::wstring dll = deep + L"\\beconv.dll";
-  ASSERT_TRUE(CopyFileW((apptest::FixtureDir() + L"\\beconv.dll").c_str(), (L"\\\\?\\" + dll).c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW(apptest::LoadableFixtureDll().c_str(), (L"\\\\?\\" + dll).c_str(), FALSE));
   HMODULE module = LoadLibraryW((L"\\\\?\\" + dll).c_str());
   ASSERT_NE(nullptr, module);
   const void* inside = reinterpret_cast<const void*>(GetProcAddress(module, "DllRegisterServer"));

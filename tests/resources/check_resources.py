@@ -724,8 +724,9 @@ class ExecutableResources(unittest.TestCase):
         self.assertEqual([lang], list(langs), "languages of %r %r" % (rtype, rname))
         return langs[lang]
 
-    def test_program_is_a_32bit_windows_program(self):
-        self.assertEqual(0x14C, self.machine)
+    def test_program_is_a_windows_program_of_its_architecture(self):
+        expected = {"i686": 0x14C, "x86_64": 0x8664}[ARGS.arch]  # IMAGE_FILE_MACHINE_I386 / _AMD64
+        self.assertEqual(expected, self.machine)
         if ARGS.gui:
             self.assertEqual(2, self.subsystem)  # IMAGE_SUBSYSTEM_WINDOWS_GUI
 
@@ -778,6 +779,7 @@ def main():
     parser.add_argument("--build", required=True)
     parser.add_argument("--exe")
     parser.add_argument("--gui", action="store_true")
+    parser.add_argument("--arch", choices=("i686", "x86_64"), required=True)
     ARGS, rest = parser.parse_known_args()
     unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
 

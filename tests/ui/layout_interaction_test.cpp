@@ -49,33 +49,78 @@ struct ScrollFixture {
   CVerticalLayoutUI* layout;
 };
 
-TEST(ContainerInput, SteppedWheelScrollsByTheStepAndDropsEventsCloserThan5Ms) {
+// The wheel filter's clock, stepped by the tests: whether two events are 5 ms apart is theirs to
+// say, not the scheduler's.
+int64_t g_wheelNowMs = 0;
+int64_t WheelNow() { return g_wheelNowMs; }
+
+class WheelClockTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_wheelNowMs = 1000;
+    CContainerUI::SetWheelClock(WheelNow);
+  }
+  void TearDown() override { CContainerUI::SetWheelClock(nullptr); }
+  static void Advance(int64_t ms) { g_wheelNowMs += ms; }
+};
+
+using ContainerWheel = WheelClockTest;
+
+TEST_F(ContainerWheel, SteppedWheelScrollsByTheStepAndDropsEventsCloserThan5Ms) {
   CPaintManagerUI manager;
   ScrollFixture f(manager);
   f.layout->SetAttribute(L"smooth", L"false");
   f.layout->SetScrollStepSize(40);
-  Sleep(10);
   TEventUI down = f.Wheel(true);
   f.layout->Event(down);
   EXPECT_EQ(f.layout->GetScrollPos().cy, 40);
-  f.layout->Event(down);  // at once: dropped
+  Advance(4);
+  f.layout->Event(down);  // 4 ms later: dropped
   EXPECT_EQ(f.layout->GetScrollPos().cy, 40);
-  Sleep(10);
+  Advance(1);
+  f.layout->Event(down);  // 5 ms after the last one taken
+  EXPECT_EQ(f.layout->GetScrollPos().cy, 80);
+  Advance(5);
   TEventUI up = f.Wheel(false);
   f.layout->Event(up);
-  EXPECT_EQ(f.layout->GetScrollPos().cy, 0);
-  Sleep(10);
+  EXPECT_EQ(f.layout->GetScrollPos().cy, 40);
+  Advance(10);
   down.keyState = KeyModifiers::Control;  // Ctrl + wheel is not a scroll
   f.layout->Event(down);
-  EXPECT_EQ(f.layout->GetScrollPos().cy, 0);
+  EXPECT_EQ(f.layout->GetScrollPos().cy, 40);
 }
 
-TEST(ContainerInput, SmoothWheelSpreadsOneStepOverTenTicks) {
+TEST_F(ContainerWheel, OneTimeStampServesEveryContainer) {
+  CPaintManagerUI manager;
+  ScrollFixture first(manager);
+  auto* second = new CVerticalLayoutUI();
+  second->EnableScrollBar(true, false);
+  for (int i = 0; i < 20; ++i) {
+    auto* row = new CControlUI();
+    row->SetFixedHeight(50);
+    second->Add(row);
+  }
+  first.layout->Add(second);
+  second->SetPos(Rect(0, 0, 100, 200));
+  first.layout->SetAttribute(L"smooth", L"false");
+  second->SetAttribute(L"smooth", L"false");
+  TEventUI down = first.Wheel(true);
+  first.layout->Event(down);
+  ASSERT_GT(first.layout->GetScrollPos().cy, 0);
+  Advance(2);
+  down.sender = second;
+  second->Event(down);  // within 5 ms of the other container's event
+  EXPECT_EQ(second->GetScrollPos().cy, 0);
+  Advance(3);
+  second->Event(down);
+  EXPECT_GT(second->GetScrollPos().cy, 0);
+}
+
+TEST_F(ContainerWheel, SmoothWheelSpreadsOneStepOverTenTicks) {
   test::ManagerWindow window;
   ASSERT_NE(window.hwnd(), nullptr);
   ScrollFixture f(window.manager());
   f.layout->SetScrollStepSize(25);  // 25 / 10 = 2 with 5 left over for the first five ticks
-  Sleep(10);
   TEventUI down = f.Wheel(true);
   f.layout->Event(down);  // the first tick runs at once
   std::vector<int> positions = {f.layout->GetScrollPos().cy};
@@ -90,9 +135,9 @@ TEST(ContainerInput, SmoothWheelSpreadsOneStepOverTenTicks) {
   EXPECT_FALSE(f.layout->IsWheelAnimating());
 
   // A second step in the same direction while animating extends the target.
-  Sleep(10);
+  Advance(10);
   f.layout->Event(down);
-  Sleep(10);
+  Advance(10);
   f.layout->Event(down);
   for (int i = 0; i < 30 && f.layout->IsWheelAnimating(); ++i) f.layout->InertiaTick();
   EXPECT_EQ(f.layout->GetScrollPos().cy, 75);

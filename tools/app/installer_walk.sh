@@ -15,7 +15,7 @@ IW_LAYOUT_FILE=
 iw_layout() {
   local probe=$1 installer=$2 out=$3 log
   log=$(mktemp)
-  "$WINE_LOADER" "$probe" "$(winepath -w "$installer" 2>/dev/null)" </dev/null >"$log" 2>&1 || true
+  "$WINE_LOADER" "$probe" "$(win_path "$installer")" </dev/null >"$log" 2>&1 || true
   tr -d '\r' <"$log" | grep -E '^[0-9]+ [A-Za-z_]+ -?[0-9]+ -?[0-9]+ -?[0-9]+ -?[0-9]+$' >"$out" || true
   rm -f "$log"
   IW_LAYOUT_FILE=$out

@@ -27,7 +27,7 @@ case "$action" in
     stop_server
     /usr/bin/python3 "$here/make_test_ca.py" "$state" >/dev/null
     source "$here/../../scripts/wine_env.sh" "$wine_root"
-    reg_file=$(winepath -w "$state/trust_ca.reg" 2>/dev/null || echo "Z:${state//\//\\}\\trust_ca.reg")
+    reg_file=$(win_path "$state/trust_ca.reg")
     "$WINE_LOADER" reg import "$reg_file" </dev/null >"$state/reg_import.log" 2>&1
     setsid /usr/bin/python3 "$here/package_server.py" --port "$port" --http-port $((port + 1)) \
       --root "$packages" --cert "$state/server.pem" --key "$state/server.key" --lifetime 1800 \

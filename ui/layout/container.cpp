@@ -24,6 +24,7 @@ int64_t SteadyMilliseconds() {
   using namespace std::chrono;
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
+CContainerUI::WheelClock g_wheelClock = SteadyMilliseconds;
 
 int ClampToInt(int64_t value) {
   if (value > INT_MAX) return INT_MAX;
@@ -670,11 +671,16 @@ CScrollBarUI* CContainerUI::GetHorizontalScrollBar() const { return m_pHorizonta
 
 // --- events ----------------------------------------------------------------------------------
 
+void CContainerUI::SetWheelClock(WheelClock clock) {
+  g_wheelClock = clock != nullptr ? clock : SteadyMilliseconds;
+  g_lastWheelMs = INT64_MIN / 2;
+}
+
 void CContainerUI::DoEvent(TEventUI& event) {
   if (HandOffMouseEventWhenDisabled(event)) return;
   if (event.type == UiEventType::ScrollWheel && m_pVerticalScrollBar != nullptr &&
       m_pVerticalScrollBar->IsEnabled() && (event.keyState & KeyModifiers::Control) == 0) {
-    int64_t now = SteadyMilliseconds();
+    int64_t now = g_wheelClock();
     if (now - g_lastWheelMs < kWheelFilterMs) return;
     g_lastWheelMs = now;
     switch (LOWORD(event.wParam)) {

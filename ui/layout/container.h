@@ -36,6 +36,10 @@ class CContainerUI : public CControlUI, public IContainerUI {
   static constexpr int kMaxTreeDepth = 256;
   // Identifier of the smooth-wheel animation timer.
   static constexpr UINT kWheelTimerId = 31249;
+  // Steady clock of the wheel filter, in milliseconds. Null restores the system's steady clock;
+  // tests step a clock of their own instead of relying on the scheduler.
+  using WheelClock = int64_t (*)();
+  static void SetWheelClock(WheelClock clock);
 
   CContainerUI();
   ~CContainerUI() override;

@@ -472,7 +472,7 @@ TEST(DllSearchPath, RestrictedSearchStillLoadsWhatTheWindowNeeds) {
   // A DLL in the current folder is not found by name any more, though it loads by its path.
   apptest::TempFolder folder(L"dllsearch");
   const std::wstring planted = folder / L"planted_by_name.dll";
-  ASSERT_TRUE(CopyFileW((apptest::FixtureDir() + L"\\beconv.dll").c_str(), planted.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW(apptest::LoadableFixtureDll().c_str(), planted.c_str(), FALSE));
   ASSERT_TRUE(SetCurrentDirectoryW(folder.path().c_str()));
   HMODULE by_name = LoadLibraryW(L"planted_by_name.dll");
   EXPECT_EQ(by_name, nullptr);

@@ -9,7 +9,7 @@ source "$here/wine_env.sh" "$1"
 runs32=no
 "$here/runs_32bit.sh" --wine >/dev/null && runs32=yes
 stamp="$wine_root/prefix.stamp"
-want="$(sha1sum "$0" | cut -c1-12) $("$WINE_LOADER" --version 2>/dev/null) $(dpkg-query -W -f='${Version}' wine32:i386 2>/dev/null) 32bit=$runs32"
+want="$(sha1sum "$0" | cut -c1-12) $("$WINE_LOADER" --version 2>/dev/null) $(dpkg-query -W -f='${Version}' wine32:i386 2>/dev/null || true) 32bit=$runs32"
 [[ -f "$stamp" && "$(cat "$stamp")" == "$want" && -d "$WINEPREFIX/drive_c" ]] && exit 0
 
 echo "wine_prefix: creating $WINEPREFIX"

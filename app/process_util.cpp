@@ -66,16 +66,3 @@ bool RunProcessHidden(const std::wstring& command_line) {
   app::ScopedHandle thread(info.hThread);
   return WaitForSingleObject(process.Get(), 2000) == WAIT_OBJECT_0;
 }
-
-bool RestrictDllSearchPath() {
-  // Looked up at run time: the function exists only on systems with the loader update, and
-  // kernel32 itself is always loaded from the system folder.
-  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-  if (!kernel) return false;
-  // Drops the current folder from the search of the legacy order as well.
-  SetDllDirectoryW(L"");
-  auto set_default = reinterpret_cast<SetDefaultDllDirectoriesFn>(
-      reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
-  return set_default && set_default(LOAD_LIBRARY_SEARCH_SYSTEM32);
-}

@@ -14,7 +14,3 @@ bool ShellOpen(const std::wstring& file, const std::wstring& parameters, bool wa
 // never waited for longer: a slow one keeps running on its own.
 bool RunProcessHidden(const std::wstring& command_line);
 
-// Restricts the DLL search of the whole process to the system folder, so that a DLL planted
-// beside the installer (often in Downloads, running elevated) is never loaded by name. Called by
-// the entry point before anything else. False when the system offers no such restriction.
-bool RestrictDllSearchPath();

@@ -7,6 +7,7 @@
 
 #include "app/registry_key.h"
 #include "app/scoped_handles.h"
+#include "base/system_library.h"
 
 namespace app {
 
@@ -61,11 +62,9 @@ std::wstring GetDefaultBaseFolder() { return app::GetKnownFolder(FOLDERID_Roamin
 
 std::wstring GetKnownFolderDynamic(REFKNOWNFOLDERID folder_id) {
   using GetKnownFolderPathFn = HRESULT(WINAPI*)(REFKNOWNFOLDERID, DWORD, HANDLE, PWSTR*);
-  // By full path: the installer often runs from the Downloads folder, where a planted
-  // Shell32.dll must not be picked up.
-  std::wstring system = app::GetSystemFolder();
-  if (system.empty()) return std::wstring();
-  HMODULE shell = LoadLibraryW((system + L"\\Shell32.dll").c_str());
+  // From the system folder only: the installer often runs from the Downloads folder, where a
+  // planted Shell32.dll must not be picked up.
+  HMODULE shell = kbase::LoadSystemLibrary(L"Shell32.dll");
   if (!shell) return std::wstring();
   std::wstring result;
   auto get_path = reinterpret_cast<GetKnownFolderPathFn>(

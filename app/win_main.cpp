@@ -4,13 +4,19 @@
 
 #include "app/install_config.h"
 #include "app/main_thread.h"
-#include "app/process_util.h"
+#include "base/system_library.h"
+
+namespace {
+
+// The elevated installer usually runs from Downloads, where a planted DLL would otherwise be found
+// first by name. Its static imports are all DLLs that Windows maps from the system folder; the
+// search for everything loaded later is restricted here, in the first constructor the runtime runs,
+// before any other code of the program.
+__attribute__((constructor(101))) void RestrictDllSearchFirst() { kbase::RestrictDllSearchPath(); }
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
-  // The elevated installer usually runs from Downloads, where a planted DLL would otherwise be
-  // found first by name; everything it loads from here on comes from the system folder.
-  RestrictDllSearchPath();
-
   // A mutex that cannot be had at all counts as another copy running, as does an existing one.
   // The handle stays open until the process ends.
   HANDLE mutex = CreateMutexW(nullptr, TRUE, InstallConfig::kProductKey);

@@ -4,11 +4,18 @@
 
 #include <limits>
 
+#include "base/system_library.h"
+
 namespace kbase {
 
 namespace {
 
-DWORD SystemTick() { return timeGetTime(); }
+// winmm's millisecond clock, bound from the system folder on first use (winmm is not a DLL that
+// Windows always maps from there, so it is not imported). GetTickCount stands in should it be missing.
+DWORD SystemTick() {
+  static const auto time_get_time = GetSystemProc<decltype(&timeGetTime)>(L"winmm.dll", "timeGetTime");
+  return time_get_time != nullptr ? time_get_time() : GetTickCount();
+}
 
 }  // namespace
 

@@ -29,6 +29,7 @@
 #include "app/process_util.h"
 #include "app/shell_folders.h"
 #include "app/thread_ids.h"
+#include "base/system_library.h"
 #include "base/thread_registry.h"
 
 namespace {
@@ -153,7 +154,7 @@ int RunOwnPath(const std::wstring& report_path) {
 
 int RunDllSearch(const std::wstring& name, const std::wstring& report_path, bool restrict_search) {
   Report report;
-  bool restricted = restrict_search && RestrictDllSearchPath();
+  bool restricted = restrict_search && kbase::RestrictDllSearchPath();
   HMODULE module = LoadLibraryW(name.c_str());
   report.Add(restricted ? "restricted 1" : "restricted 0");
   report.Add(module ? "loaded 1" : "loaded 0");

@@ -6,6 +6,7 @@
 #include <cwchar>
 #include <new>
 
+#include "base/system_library.h"
 #include "ui/control/scroll_bar.h"
 #include "ui/control/text_host.h"
 #include "ui/core/render_engine.h"
@@ -50,7 +51,7 @@ struct ImeFunctions {
 const ImeFunctions& Ime() {
   static const ImeFunctions functions = []() {
     ImeFunctions f;
-    HMODULE module = LoadLibraryW(L"imm32.dll");
+    HMODULE module = kbase::LoadSystemLibrary(L"imm32.dll");
     if (module == nullptr) return f;
     f.getContext = reinterpret_cast<decltype(f.getContext)>(
         reinterpret_cast<void*>(GetProcAddress(module, "ImmGetContext")));

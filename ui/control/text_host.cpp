@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "base/system_library.h"
 #include "ui/control/rich_edit.h"
 #include "ui/control/scroll_bar.h"
 #include "ui/core/paint_manager.h"
@@ -25,7 +26,7 @@ using CreateTextServicesProc = HRESULT(WINAPI*)(IUnknown*, ITextHost*, IUnknown*
 // outlive any one control.
 CreateTextServicesProc TextServicesFactory() {
   static CreateTextServicesProc factory = []() -> CreateTextServicesProc {
-    HMODULE module = LoadLibraryW(L"Msftedit.dll");
+    HMODULE module = kbase::LoadSystemLibrary(L"Msftedit.dll");
     if (module == nullptr) return nullptr;
     return reinterpret_cast<CreateTextServicesProc>(
         reinterpret_cast<void*>(GetProcAddress(module, "CreateTextServices")));

@@ -1,5 +1,7 @@
 #include "ui/core/dpi.h"
 
+#include "base/system_library.h"
+
 namespace ZQUI {
 
 namespace {
@@ -19,7 +21,7 @@ bool IsWindows81OrLater() {
 
 // Shcore is optional: it exists from Windows 8.1 on.
 FARPROC ShcoreFunction(const char* name) {
-  HMODULE shcore = LoadLibraryW(L"Shcore.dll");
+  HMODULE shcore = kbase::LoadSystemLibrary(L"Shcore.dll");
   if (shcore == nullptr) return nullptr;
   return GetProcAddress(shcore, name);
 }

@@ -4,6 +4,7 @@
 #include <new>
 #include <vector>
 
+#include "base/system_library.h"
 #include "ui/control/rich_edit.h"
 #include "ui/core/control.h"
 
@@ -53,7 +54,7 @@ using GdiplusStartupFn = int(WINAPI*)(ULONG_PTR*, const GdiplusStartupInputV1*, 
 using GdiplusShutdownFn = void(WINAPI*)(ULONG_PTR);
 
 HMODULE GdiplusModule() {
-  static HMODULE module = LoadLibraryW(L"gdiplus.dll");
+  static HMODULE module = kbase::LoadSystemLibrary(L"gdiplus.dll");
   return module;
 }
 
@@ -61,13 +62,14 @@ void ProcessWideGraphicsSetup() {
   static bool done = false;
   if (done) return;
   done = true;
-  // InitCommonControls is ordinal 17 of comctl32; msimg32 holds AlphaBlend/GradientFill.
+  // InitCommonControls is ordinal 17 of comctl32. By name, so that the manifest's common-controls
+  // version is the one loaded; the search path has no folder but the system's by now.
   if (HMODULE comctl = LoadLibraryW(L"comctl32.dll")) {
     using InitFn = void(WINAPI*)();
     auto init = reinterpret_cast<InitFn>(reinterpret_cast<void*>(GetProcAddress(comctl, MAKEINTRESOURCEA(17))));
     if (init != nullptr) init();
   }
-  LoadLibraryW(L"msimg32.dll");
+  kbase::LoadSystemLibrary(L"msimg32.dll");
 }
 
 }  // namespace

@@ -37,7 +37,7 @@ class PieceBlitter {
   void Stretch(const RECT& dest, const RECT& src) const {
     if (Width(dest) <= 0 || Height(dest) <= 0 || Width(src) <= 0 || Height(src) <= 0) return;
     if (alphaPath_) {
-      AlphaBlend(target_, dest.left, dest.top, Width(dest), Height(dest), source_, src.left, src.top, Width(src),
+      GdiAlphaBlend(target_, dest.left, dest.top, Width(dest), Height(dest), source_, src.left, src.top, Width(src),
                  Height(src), blend_);
     } else {
       StretchBlt(target_, dest.left, dest.top, Width(dest), Height(dest), source_, src.left, src.top, Width(src),

@@ -36,7 +36,7 @@ void FillGradient(HDC hDC, const RECT& rc, DWORD first, DWORD second, bool verti
   vertices[1].Blue = static_cast<COLOR16>((second & 0xFF) << 8);
   vertices[1].Alpha = 0xFF00;
   GRADIENT_RECT rect = {0, 1};
-  GradientFill(hDC, vertices, 2, &rect, 1, vertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
+  GdiGradientFill(hDC, vertices, 2, &rect, 1, vertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
 }
 
 }  // namespace
@@ -73,7 +73,7 @@ void CRenderEngine::DrawGradient(HDC hDC, const RECT& rc, DWORD first, DWORD sec
   RECT local = {0, 0, width, height};
   FillGradient(memDC, local, first, second, vertical);
   BLENDFUNCTION blend = {AC_SRC_OVER, 0, static_cast<BYTE>(mean), 0};
-  AlphaBlend(hDC, rc.left, rc.top, width, height, memDC, 0, 0, width, height, blend);
+  GdiAlphaBlend(hDC, rc.left, rc.top, width, height, memDC, 0, 0, width, height, blend);
   SelectObject(memDC, old);
   DeleteObject(bitmap);
   DeleteDC(memDC);

@@ -238,7 +238,7 @@ bool FreeTypeDrawTextWithFont(HDC hDC, const TFontInfo& font, RECT& rc, const wc
   if (memDC != nullptr) {
     HGDIOBJ old = SelectObject(memDC, bitmap);
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    AlphaBlend(hDC, visible.left, visible.top, width, height, memDC, 0, 0, width, height, blend);
+    GdiAlphaBlend(hDC, visible.left, visible.top, width, height, memDC, 0, 0, width, height, blend);
     SelectObject(memDC, old);
     DeleteDC(memDC);
   }

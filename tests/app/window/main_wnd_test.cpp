@@ -22,6 +22,7 @@
 #include "app/strict_utf8.h"
 #include "app/text_format.h"
 #include "app/thread_ids.h"
+#include "base/system_library.h"
 #include "base/thread_registry.h"
 #include "resources/resource_ids.h"
 #include "tests/app/app_test_support.h"
@@ -463,7 +464,7 @@ TEST_F(MainWndTest, InstallRunsToTheFinishPageAndStartsTheProduct) {
 // The entry point restricts the DLL search before anything loads; what the window needs must
 // still load by name from the system folder.
 TEST(DllSearchPath, RestrictedSearchStillLoadsWhatTheWindowNeeds) {
-  ASSERT_TRUE(RestrictDllSearchPath());
+  ASSERT_TRUE(kbase::RestrictDllSearchPath());
   for (const wchar_t* dll : {L"gdiplus.dll", L"Msftedit.dll", L"shell32.dll", L"ole32.dll", L"comctl32.dll"}) {
     HMODULE module = LoadLibraryW(dll);
     EXPECT_NE(module, nullptr) << apptest::Narrow(dll) << " error " << GetLastError();

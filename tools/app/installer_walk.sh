@@ -26,7 +26,7 @@ iw_layout() {
 iw_find_window() {
   local id geometry
   for id in $(xdotool search --onlyvisible --pid "$IW_PID" 2>/dev/null) \
-            $(xdotool search --onlyvisible --classname 'installer.exe' 2>/dev/null); do
+            $(xdotool search --onlyvisible --classname "^${IW_EXE_NAME:-installer.exe}\$" 2>/dev/null); do
     geometry=$(xdotool getwindowgeometry --shell "$id" 2>/dev/null) || continue
     if grep -qx 'WIDTH=600' <<<"$geometry" && grep -qx 'HEIGHT=400' <<<"$geometry"; then
       IW_WIN=$id
@@ -41,6 +41,9 @@ iw_find_window() {
 iw_start() {
   local installer=$1 log=${2:-/dev/null}
   IW_WIN= IW_RC=
+  # Wine names the window class after the program file; the process that shows a 32-bit
+  # program's window need not be the one started here.
+  IW_EXE_NAME=$(basename "$installer")
   "$WINE_LOADER" "$installer" </dev/null >"$log" 2>&1 &
   IW_PID=$!
   local i

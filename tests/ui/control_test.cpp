@@ -59,6 +59,15 @@ INSTANTIATE_TEST_SUITE_P(
         // Without the whitespace skip a blank before '#' leaves nothing readable.
         AttributeCase{L"bordercolor", L" #FF3083FE", [](CControlUI& c) { EXPECT_EQ(c.GetBorderColor(), 0u); }},
         AttributeCase{L"focusbordercolor", L"0xff0167fe", [](CControlUI& c) { EXPECT_EQ(c.GetFocusBorderColor(), 0xFF0167FEu); }},
+        // Nor is a blank before the digits skipped, or a sign taken.
+        AttributeCase{L"bordercolor", L"  FF000000", [](CControlUI& c) { EXPECT_EQ(c.GetBorderColor(), 0u); }},
+        AttributeCase{L"bordercolor", L"-1", [](CControlUI& c) { EXPECT_EQ(c.GetBorderColor(), 0u); }},
+        AttributeCase{L"focusbordercolor", L"\tFF", [](CControlUI& c) { EXPECT_EQ(c.GetFocusBorderColor(), 0u); }},
+        AttributeCase{L"focusbordercolor", L"+12", [](CControlUI& c) { EXPECT_EQ(c.GetFocusBorderColor(), 0u); }},
+        AttributeCase{L"bordercolor", L"#0xAB", [](CControlUI& c) { EXPECT_EQ(c.GetBorderColor(), 0xABu); }},
+        AttributeCase{L"bordercolor", L"0x", [](CControlUI& c) { EXPECT_EQ(c.GetBorderColor(), 0u); }},
+        AttributeCase{L"bordercolor", L"FF00AA11zz", [](CControlUI& c) { EXPECT_EQ(c.GetBorderColor(), 0xFF00AA11u); }},
+        AttributeCase{L"bordercolor", L"123456789", [](CControlUI& c) { EXPECT_EQ(c.GetBorderColor(), 0xFFFFFFFFu); }},
         AttributeCase{L"pos", L"10,20,5,40",
                       [](CControlUI& c) {
                         EXPECT_EQ(c.GetFixedXY(), Size(10, 20));

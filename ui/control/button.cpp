@@ -285,9 +285,11 @@ void CButtonUI::RemoveBindTabIndex() {
 int CButtonUI::GetBindTabLayoutIndex() const { return m_iBindTabIndex; }
 const wchar_t* CButtonUI::GetBindTabLayoutName() const { return m_sBindTabLayoutName; }
 
-void CButtonUI::BindTriggerTabSel(int index) {
-  if (m_iBindTabIndex < 0 && index < 0) return;
+bool CButtonUI::BindTriggerTabSel(int index) {
+  if (m_iBindTabIndex < 0 && index < 0) return false;
+  if (m_pManager == nullptr || m_pManager->GetRoot() == nullptr) return false;
   SelectBoundTab(index >= 0 ? index : m_iBindTabIndex);
+  return true;
 }
 
 bool CButtonUI::SelectBoundTab(int index) {

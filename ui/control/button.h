@@ -93,7 +93,9 @@ class CButtonUI : public CLabelUI {
   void BindTabIndex(int index);
   void BindTabLayoutName(const wchar_t* name);
   // Selects a page of the bound tab layout without sending "click"; `index` < 0 uses the bound one.
-  void BindTriggerTabSel(int index = -1);
+  // Selects page `index` (or the bound page when negative) of the bound tab layout without a
+  // "click". False when there is no page to select or no tree to find the layout in.
+  bool BindTriggerTabSel(int index = -1);
   void RemoveBindTabIndex();
   int GetBindTabLayoutIndex() const;
   const wchar_t* GetBindTabLayoutName() const;

@@ -52,8 +52,10 @@ void CCheckBoxUI::Selected(bool selected, bool triggerEvent) {
 }
 
 void CCheckBoxUI::DoEvent(TEventUI& event) {
-  if (!IsMouseEnabled() && UiEventType::IsMouseEvent(event.type) && m_pParent != nullptr) {
-    PassEventToParent(event);
+  // With mouse input off the event never reaches the auto check: it goes to the parent, or without
+  // one on to the button, which hands it on in turn.
+  if (!IsMouseEnabled() && UiEventType::IsMouseEvent(event.type)) {
+    CButtonUI::DoEvent(event);
     return;
   }
   if (m_bAutoCheck && (event.type == UiEventType::ButtonDown || event.type == UiEventType::DblClick)) {

@@ -450,9 +450,11 @@ bool CShadowUI::DrawImageShadow(CShadowBitmap& bitmap) {
 }
 
 DWORD CShadowUI::PreMultiply(COLORREF color, unsigned char alpha) {
-  DWORD r = GetRValue(color) * static_cast<DWORD>(alpha) / 255;
-  DWORD g = GetGValue(color) * static_cast<DWORD>(alpha) / 255;
-  DWORD b = GetBValue(color) * static_cast<DWORD>(alpha) / 255;
+  // The shadow colour is 0x00RRGGBB, as skins write it, and so is a 32-bit DIB pixel: each channel
+  // stays in its place.
+  DWORD r = ((color >> 16) & 0xFF) * static_cast<DWORD>(alpha) / 255;
+  DWORD g = ((color >> 8) & 0xFF) * static_cast<DWORD>(alpha) / 255;
+  DWORD b = (color & 0xFF) * static_cast<DWORD>(alpha) / 255;
   return (r << 16) | (g << 8) | b;
 }
 

@@ -294,6 +294,8 @@ class CPaintManagerUI {
   TFontInfo* GetFontInfo(int id);
   TFontInfo* GetFontInfo(HFONT font);
   void RebuildFont(TFontInfo* info);
+  // Every per-manager and shared font and both default fonts, at the present scale.
+  void RebuildAllFonts();
 
   // Images by the exact name they were requested with.
   const TImageInfo* GetImage(const wchar_t* bitmap);

@@ -3,7 +3,6 @@
 // DPI scale.
 #include <cstring>
 #include <map>
-#include <set>
 #include <vector>
 
 #include "ui/control/rich_edit.h"
@@ -33,7 +32,6 @@ HBITMAP CreateBottomUpARGB32(HDC dc, int width, int height, BYTE** bits) {
 }
 
 // Font ids beyond this are not rebuilt on a DPI change (skins number them from 0).
-constexpr int kMaxFontId = 4096;
 
 inline BYTE* PixelAt(BYTE* bits, int width, int height, int x, int y) {
   return bits + (static_cast<size_t>(height - 1 - y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 4;
@@ -522,21 +520,7 @@ void CPaintManagerUI::ResetDPIAssets() {
   // Images and descriptions reload at the new scale on the next paint; fonts are made again now.
   RemoveAllDrawInfos();
   RemoveAllImages(false);
-  // Fonts are reached by id, the manager's own before the shared ones, so both sets and both
-  // default fonts are rebuilt once each. Ids are small decimal numbers; the walk stops once every
-  // font of both sets has been seen.
-  std::set<TFontInfo*> rebuilt;
-  auto rebuild = [&](TFontInfo* info) {
-    if (info != nullptr && rebuilt.insert(info).second) RebuildFont(info);
-  };
-  TFontInfo* fallback = GetDefaultFontInfo();
-  const size_t custom = static_cast<size_t>(GetCustomFontCount(false)) + GetCustomFontCount(true);
-  for (int id = 0; id < kMaxFontId && rebuilt.size() < custom; ++id) {
-    TFontInfo* info = GetFontInfo(id);
-    if (info != fallback) rebuild(info);
-  }
-  rebuild(&m_defaultFont);
-  rebuild(fallback);
+  RebuildAllFonts();
   if (m_pRoot == nullptr) return;
   CStdPtrArray* edits = FindSubControlsByClass(m_pRoot, L"RichEditUI");
   if (edits == nullptr) return;

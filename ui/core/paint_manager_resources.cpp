@@ -539,6 +539,18 @@ TFontInfo* CPaintManagerUI::GetFontInfo(HFONT font) {
   return GetDefaultFontInfo();
 }
 
+void CPaintManagerUI::RebuildAllFonts() {
+  // Every record of both tables, not every id through the lookup: a shared font shadowed by one of
+  // the manager's own with the same id is rebuilt as well, and so is either default font.
+  for (CStdStringPtrMap* fonts : {&m_ResInfo.m_CustomFonts, &Shared().sharedRes.m_CustomFonts}) {
+    for (int i = 0; i < fonts->GetSize(); ++i) RebuildFont(FontAt(*fonts, i));
+  }
+  RebuildFont(&m_defaultFont);
+  // The shared default is made on first use; made now when this manager uses it.
+  if (Shared().sharedDefaultFont.hFont == nullptr) GetDefaultFontInfo();
+  if (Shared().sharedDefaultFont.hFont != nullptr) RebuildFont(&Shared().sharedDefaultFont);
+}
+
 void CPaintManagerUI::RebuildFont(TFontInfo* info) {
   if (info == nullptr) return;
   LOGFONTW lf = DefaultGuiLogFont();

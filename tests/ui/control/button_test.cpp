@@ -240,14 +240,21 @@ class FakeTabs : public CControlUI, public ITabSelectUI {
 };
 
 TEST_F(ButtonTest, TabBindingSelectsThePageOfTheNamedLayout) {
+  // Nothing bound and no page given, or no tree yet: nothing to do.
+  EXPECT_FALSE(button.BindTriggerTabSel());
+  EXPECT_FALSE(button.BindTriggerTabSel(1));  // the manager has no root yet
+  CButtonUI loose;
+  EXPECT_FALSE(loose.BindTriggerTabSel(1));  // nor a manager
   auto* root = new FakeTabs();
   root->SetName(L"tabs");
   ASSERT_TRUE(host.manager().AttachDialog(root));
+  EXPECT_FALSE(button.BindTriggerTabSel());
+  EXPECT_TRUE(root->selected.empty());
   button.BindTabLayoutName(L"tabs");
   button.BindTabIndex(2);
   EXPECT_TRUE(button.Activate());
-  button.BindTriggerTabSel(4);
-  button.BindTriggerTabSel();
+  EXPECT_TRUE(button.BindTriggerTabSel(4));
+  EXPECT_TRUE(button.BindTriggerTabSel());
   EXPECT_EQ(root->selected, (std::vector<int>{2, 4, 2}));
   EXPECT_EQ(notes().Joined(), L"click:ok");  // the trigger sends no click
   // A name nobody carries is ignored.

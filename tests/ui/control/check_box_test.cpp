@@ -70,6 +70,32 @@ TEST_F(CheckBoxTest, AutoCheckTogglesOnThePressAndNeverClicks) {
   EXPECT_FALSE(box->GetCheck());
 }
 
+TEST_F(CheckBoxTest, WithMouseInputOffNeitherAutoCheckNorClickToggles) {
+  for (bool with_parent : {false, true}) {
+    for (bool auto_check : {true, false}) {
+      auto box = std::make_unique<CCheckBoxUI>();
+      box->SetName(L"box");
+      box->SetManager(&host.manager(), with_parent ? &parent : nullptr, false);
+      box->SetPos(Rect(0, 0, 20, 20));
+      box->SetAutoCheck(auto_check);
+      box->SetMouseEnabled(false);
+      notes().Clear();
+      Send(*box, UiEventType::ButtonDown, 5, 5);
+      Send(*box, UiEventType::ButtonUp, 5, 5);
+      Send(*box, UiEventType::DblClick, 5, 5);
+      EXPECT_FALSE(box->GetCheck()) << "parent " << with_parent << ", auto check " << auto_check;
+      EXPECT_EQ(notes().Joined(), L"") << "parent " << with_parent << ", auto check " << auto_check;
+      // The keyboard still works the control.
+      box->SetAutoCheck(false);
+      TEventUI key;
+      key.type = UiEventType::KeyDown;
+      key.key = VK_SPACE;
+      box->Event(key);
+      EXPECT_TRUE(box->GetCheck()) << "parent " << with_parent;
+    }
+  }
+}
+
 TEST_F(CheckBoxTest, GroupedCheckBoxesDeselectOthersQuietly) {
   auto a = Make(L"a", L"g");
   auto b = Make(L"b", L"g");

@@ -98,6 +98,36 @@ TEST(DpiScale, SetDpiRebuildsOwnAndSharedFontsAtTheNewScale) {
   manager.RemoveFont(72, true);
 }
 
+TEST(DpiScale, SetDpiRebuildsShadowedSharedFontsHighIdsAndTheSharedDefault) {
+  PaintWindow window;
+  ASSERT_TRUE(IsWindow(window.hwnd()));
+  CPaintManagerUI& manager = window.manager();
+  CPaintManagerUI other;  // no fonts of its own: it shows the shared ones
+  const TFontInfo sharedDefault = *other.GetDefaultFontInfo();
+  const CDuiString sharedDefaultName = sharedDefault.sFontName;
+
+  // Id 73 twice: the manager's own shadows the shared one for this manager's lookups.
+  ASSERT_NE(manager.AddFont(73, L"Arial", 10, false, false, false, false), nullptr);
+  ASSERT_NE(manager.AddFont(73, L"Arial", 20, false, false, false, false, true), nullptr);
+  ASSERT_NE(manager.AddFont(5000, L"Arial", 14, false, false, false, false), nullptr);
+  manager.SetDefaultFont(L"Arial", 11, false, false, false, false);
+  manager.SetDefaultFont(L"Arial", 13, false, false, false, false, true);
+  ASSERT_EQ(FontHeight(other.GetFont(73)), -20);
+  ASSERT_EQ(FontHeight(other.GetDefaultFontInfo()->hFont), -13);
+
+  manager.SetDPI(144);
+  EXPECT_EQ(FontHeight(manager.GetFont(73)), -15);
+  EXPECT_EQ(FontHeight(other.GetFont(73)), -30);  // the shadowed shared record
+  EXPECT_EQ(FontHeight(manager.GetFont(5000)), -21);
+  EXPECT_EQ(FontHeight(manager.GetDefaultFontInfo()->hFont), -17);
+  EXPECT_EQ(FontHeight(other.GetDefaultFontInfo()->hFont), -20);  // the shared default as well
+
+  manager.SetDPI(96);
+  manager.RemoveFont(73, true);
+  manager.SetDefaultFont(sharedDefaultName.GetData(), sharedDefault.iSize, sharedDefault.bBold,
+                         sharedDefault.bUnderline, sharedDefault.bItalic, sharedDefault.bStrikeout, true);
+}
+
 TEST(DpiScale, SetDpiIgnoresZeroAndNegativeValues) {
   PaintWindow window;
   ASSERT_TRUE(IsWindow(window.hwnd()));

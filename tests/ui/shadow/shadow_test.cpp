@@ -11,6 +11,7 @@
 
 #include "ui/control/shadow.h"
 #include "ui/core/paint_manager.h"
+#include "ui/core/skin_values.h"
 
 namespace ZQUI {
 namespace {
@@ -237,7 +238,7 @@ TEST_F(ShadowTest, ComputedShadowSurroundsTheWindowAndLeavesItsAreaClear) {
   shadow.SetSize(10);
   shadow.SetSharpness(5);
   shadow.SetDarkness(150);
-  shadow.SetColor(RGB(0, 0, 255));
+  shadow.SetColor(0x000000FF);  // blue, read as 0x00RRGGBB
   CShadowBitmap bitmap;
   ASSERT_TRUE(shadow.RenderShadow(window.hwnd(), bitmap));
   ASSERT_EQ(bitmap.GetWidth(), 220);
@@ -259,7 +260,39 @@ TEST_F(ShadowTest, ComputedShadowSurroundsTheWindowAndLeavesItsAreaClear) {
   // Blue premultiplied by alpha; no red or green.
   EXPECT_EQ((inner >> 16) & 0xFF, 0u);
   EXPECT_EQ((inner >> 8) & 0xFF, 0u);
-  EXPECT_EQ(inner & 0xFF, (inner >> 24) * 255 / 255);
+  EXPECT_EQ(inner & 0xFF, Alpha(inner));
+}
+
+TEST_F(ShadowTest, SkinShadowColourKeepsEachChannelInItsPlace) {
+  // shadowcolor="#FF0000" is red, "#00FF00" green, "#0000FF" blue; each channel is premultiplied by
+  // the pixel's alpha (darkness 255 gives the colour itself at the strongest pixels).
+  SkinnedWindow window(100, 100, 200, 120);
+  const struct {
+    const wchar_t* skin_colour;
+    int shift;
+  } cases[] = {{L"#FF0000", 16}, {L"#00FF00", 8}, {L"#0000FF", 0}, {L"#806040", -1}};
+  for (const auto& c : cases) {
+    CShadowUI shadow;
+    shadow.ShowShadow(true);
+    shadow.SetSize(10);
+    shadow.SetSharpness(5);
+    shadow.SetDarkness(255);
+    shadow.SetColor(ParseSkinColor(c.skin_colour, false));
+    CShadowBitmap bitmap;
+    ASSERT_TRUE(shadow.RenderShadow(window.hwnd(), bitmap));
+    const uint32_t pixel = bitmap.PixelAt(110, 8);
+    const uint32_t a = Alpha(pixel);
+    ASSERT_GT(a, 0u) << c.skin_colour;
+    if (c.shift >= 0) {
+      for (int shift : {16, 8, 0}) {
+        EXPECT_EQ((pixel >> shift) & 0xFF, shift == c.shift ? a : 0u) << c.skin_colour << " channel at bit " << shift;
+      }
+    } else {
+      EXPECT_EQ((pixel >> 16) & 0xFF, 0x80 * a / 255) << c.skin_colour;
+      EXPECT_EQ((pixel >> 8) & 0xFF, 0x60 * a / 255) << c.skin_colour;
+      EXPECT_EQ(pixel & 0xFF, 0x40 * a / 255) << c.skin_colour;
+    }
+  }
 }
 
 TEST_F(ShadowTest, ComputedShadowFollowsARoundedWindowRegion) {
@@ -295,15 +328,30 @@ TEST_F(ShadowTest, ExtremeSettingsStayInsideTheBitmapOrGiveUp) {
   EXPECT_EQ(bitmap.GetBits(), nullptr);
 
   // Large offsets and sharpness put the kernel outer outside the bitmap; every write is clipped.
-  shadow.SetSize(3);
-  shadow.SetSharpness(35);
-  shadow.SetPosition(35, -35);
-  shadow.SetDarkness(255);
-  ASSERT_TRUE(shadow.RenderShadow(small.hwnd(), bitmap));
-  EXPECT_EQ(bitmap.GetWidth(), 56);
-  EXPECT_EQ(bitmap.GetHeight(), 46);
-  for (int y = 0; y < bitmap.GetHeight(); ++y) {
-    for (int x = 0; x < bitmap.GetWidth(); ++x) ASSERT_LE(Alpha(bitmap.PixelAt(x, y)), 255);
+  // Darkness 255 and a white shadow: wherever the shadow reaches, at most full alpha and no colour
+  // channel above it. Far off, the shadow leaves the bitmap altogether; a moderate one rims it.
+  const struct {
+    int size, sharpness, offset;
+    bool shaded;
+  } cases[] = {{3, 35, 35, false}, {10, 5, 4, true}};
+  for (const auto& c : cases) {
+    shadow.SetSize(c.size);
+    shadow.SetSharpness(c.sharpness);
+    shadow.SetPosition(c.offset, -c.offset);
+    shadow.SetDarkness(255);
+    shadow.SetColor(0x00FFFFFF);
+    ASSERT_TRUE(shadow.RenderShadow(small.hwnd(), bitmap));
+    EXPECT_EQ(bitmap.GetWidth(), 50 + 2 * c.size);
+    EXPECT_EQ(bitmap.GetHeight(), 40 + 2 * c.size);
+    int shaded = 0;
+    for (int y = 0; y < bitmap.GetHeight(); ++y) {
+      for (int x = 0; x < bitmap.GetWidth(); ++x) {
+        const uint32_t pixel = bitmap.PixelAt(x, y);
+        ASSERT_LE((pixel >> 16) & 0xFF, Alpha(pixel)) << x << "," << y;
+        if (Alpha(pixel) > 0) ++shaded;
+      }
+    }
+    EXPECT_EQ(shaded > 0, c.shaded) << "size " << c.size << ", offset " << c.offset;
   }
 
   // An image that does not exist leaves nothing drawn.

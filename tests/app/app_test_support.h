@@ -14,7 +14,7 @@ namespace apptest {
 
 // Build-time paths, as Windows paths.
 std::wstring FixtureDir();   // docweave.exe, uninst.exe, beconv.dll, docfoldMenu64.dll, the MSI
-std::wstring PackageDir();   // package.zip, package_manifest.txt, hostile.zip, empty.zip
+std::wstring PackageDir();   // package.zip, package_manifest.txt, hostile.zip, empty.zip, duplicates.zip
 std::wstring ProbePath();    // Setup_17_A5.exe, the installer stand-in
 int ServerPort();
 // Bitness of the fixture beconv.dll: 32 as in the product where this machine runs 32-bit code,

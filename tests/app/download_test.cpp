@@ -146,6 +146,48 @@ TEST_F(DownloadTest, NotFoundFailsEveryAttemptAndLeavesTheDestinationAlone) {
   EXPECT_EQ("earlier", DestinationBytes());
 }
 
+// The server fails only requests with the installer's WinHTTP user agent; urlmon gets the package
+// without a length, so urlmon itself reports no progress and every report is the fallback's own.
+TEST_F(DownloadTest, UrlmonFallbackFetchesThePackageAfterThreeFailedWinHttpAttempts) {
+  ProbeRun run = Download(apptest::ServerUrl(L"/fault/winhttp-503/package.zip"));
+  EXPECT_TRUE(Succeeded(run));
+  EXPECT_EQ((std::vector<std::string>{Line("WinHTTP", "503"), Line("WinHTTP", "503"), Line("WinHTTP", "503")}),
+            Lines(run));
+  std::string package = PackageBytes();
+  ASSERT_GT(package.size(), 512u);
+  EXPECT_TRUE(DestinationBytes() == package);
+  // The closing report gives the whole size as both counts: the bar's 50 %.
+  std::vector<DownloadReport> reports = DownloadReports(run.report);
+  ASSERT_EQ(1u, reports.size());
+  EXPECT_EQ(static_cast<long long>(package.size()), reports[0].total);
+  EXPECT_EQ(static_cast<long long>(package.size()), reports[0].done);
+}
+
+TEST_F(DownloadTest, UrlmonFallbackReportsAMoveIntoPlaceThatFails) {
+  // A folder in the destination's place cannot be replaced by a file.
+  ASSERT_TRUE(CreateDirectoryW(destination_.c_str(), nullptr));
+  ProbeRun run = Download(apptest::ServerUrl(L"/fault/winhttp-503/package.zip"));
+  EXPECT_FALSE(Succeeded(run));
+  EXPECT_EQ((std::vector<std::string>{Line("WinHTTP", "503"), Line("WinHTTP", "503"), Line("WinHTTP", "503"),
+                                      Line("MoveFileExW-urlmon", std::to_string(ERROR_ACCESS_DENIED))}),
+            Lines(run));
+  const DWORD attributes = GetFileAttributesW(destination_.c_str());
+  ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes);
+  EXPECT_NE(0u, attributes & FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_TRUE(DownloadReports(run.report).empty());
+}
+
+TEST_F(DownloadTest, EmptyBodyThroughUrlmonFailsBySizeAndLeavesTheDestinationAlone) {
+  ASSERT_TRUE(apptest::WriteFileBytes(destination_, "earlier"));
+  ProbeRun run = Download(apptest::ServerUrl(L"/fault/winhttp-503-empty/package.zip"));
+  EXPECT_FALSE(Succeeded(run));
+  EXPECT_EQ((std::vector<std::string>{Line("WinHTTP", "503"), Line("WinHTTP", "503"), Line("WinHTTP", "503"),
+                                      Line("URLDownloadToFileW-size", "0")}),
+            Lines(run));
+  EXPECT_EQ("earlier", DestinationBytes());
+  EXPECT_TRUE(DownloadReports(run.report).empty());
+}
+
 TEST_F(DownloadTest, BodyWithoutLengthArrivesWhole) {
   ProbeRun run = Download(apptest::ServerUrl(L"/fault/nolength/package.zip"));
   EXPECT_TRUE(Succeeded(run));

@@ -340,11 +340,9 @@ TEST_F(PipelineTest, InstallsRegistersAndReportsInOrder) {
   ASSERT_EQ(manifest.size() + 1, unpack.size());
   EXPECT_EQ(97, unpack.back());
   unpack.pop_back();
-  for (size_t k = 0; k < unpack.size(); ++k) {
-    EXPECT_EQ(static_cast<int>(k * 1.0 / unpack.size() * 45.0 + 50.0), unpack[k]);
-    EXPECT_GE(unpack[k], 50);
-    EXPECT_LE(unpack[k], 94);
-  }
+  // Twelve entries share the 45 points from 50: entry k reports 50 + 3.75 k, cut to a whole
+  // number, before it counts as done.
+  EXPECT_EQ((std::vector<int>{50, 53, 57, 61, 65, 68, 72, 76, 80, 83, 87, 91}), unpack);
   ASSERT_EQ(i + 1, sequence.size());
   EXPECT_EQ(0u, sequence[i].find("page 3 ui "));
 
@@ -446,6 +444,67 @@ TEST_F(PipelineTest, HostileNamesInstallNothingOutsideTheFolder) {
   EXPECT_EQ(0u, run.report[run.report.size() - 2].find("page 3 "));
 }
 
+// Points the user's Downloads folder at a folder that does not exist, so that the shell cannot
+// resolve it, and puts the value back afterwards.
+class ScopedMissingDownloadsFolder {
+ public:
+  ScopedMissingDownloadsFolder() {
+    DWORD size = sizeof(saved_) - sizeof(wchar_t);
+    had_value_ = RegGetValueW(HKEY_CURRENT_USER, kKey, kValue, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
+                              &type_, saved_, &size) == ERROR_SUCCESS;
+    static const wchar_t kMissing[] = L"C:\\no such folder\\Downloads";
+    set_ = RegSetKeyValueW(HKEY_CURRENT_USER, kKey, kValue, REG_EXPAND_SZ, kMissing, sizeof(kMissing)) ==
+           ERROR_SUCCESS;
+  }
+  ~ScopedMissingDownloadsFolder() {
+    if (had_value_) {
+      RegSetKeyValueW(HKEY_CURRENT_USER, kKey, kValue, type_, saved_,
+                      static_cast<DWORD>((wcslen(saved_) + 1) * sizeof(wchar_t)));
+    } else {
+      RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, kValue);
+    }
+  }
+  bool set() const { return set_; }
+
+ private:
+  static constexpr const wchar_t* kKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  static constexpr const wchar_t* kValue = L"{374DE290-123F-4565-9164-39C4925E467B}";
+  wchar_t saved_[MAX_PATH * 2] = {};
+  DWORD type_ = REG_EXPAND_SZ;
+  bool had_value_ = false;
+  bool set_ = false;
+};
+
+TEST_F(PipelineTest, PackageGoesToTheTemporaryFolderWithADoubledSeparatorWithoutDownloads) {
+  SetServerMode("ok");
+  std::wstring package;
+  {
+    ScopedMissingDownloadsFolder missing;
+    ASSERT_TRUE(missing.set());
+    ASSERT_TRUE(app::GetKnownFolder(FOLDERID_Downloads).empty());
+    package = app::PackagePath();
+  }
+  const std::wstring temp = GetTempFolder();
+  ASSERT_FALSE(temp.empty());
+  ASSERT_EQ(L'\\', temp.back());
+  EXPECT_EQ(temp + L"\\" + InstallConfig::kProductKey + L"_12345_.zip", package);
+  EXPECT_NE(std::wstring::npos, package.find(std::wstring(L"\\\\") + InstallConfig::kProductKey));
+
+  // The doubled separator names the same file: the package is fetched there and unpacked from there.
+  const std::wstring single = temp + InstallConfig::kProductKey + L"_12345_.zip";
+  DeleteFileW(single.c_str());
+  apptest::FakeInstallWindow window(install_folder_);
+  ASSERT_TRUE(app::FetchPackage(&window, package));
+  std::string fetched, served;
+  ASSERT_TRUE(apptest::ReadFileBytes(single, &fetched));
+  ASSERT_TRUE(apptest::ReadFileBytes(apptest::PackageDir() + L"\\package.zip", &served));
+  EXPECT_TRUE(fetched == served);
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(package_path_.c_str()));
+  EXPECT_TRUE(app::UnpackPackage(&window, package));
+  EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((install_folder_ + L"docweave.exe").c_str()));
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(single.c_str()));
+}
+
 TEST_F(PipelineTest, ArchiveWithoutEntriesStillRegistersAndFinishes) {
   SetServerMode("empty");
   ProbeRun run = Install();
@@ -506,6 +565,72 @@ TEST(UnpackPackage, UnpacksAgainWhatFailedTheFirstTime) {
   ASSERT_EQ(12u, reports.size());
   EXPECT_EQ("progress 50", reports.front());
   EXPECT_EQ("progress 91", reports.back());
+}
+
+// Changes files of the install folder at a given progress report, as a user or another program
+// could between the two passes: the files the second pass restores are the ones it unpacked again.
+class ChangingWindow : public apptest::FakeInstallWindow {
+ public:
+  ChangingWindow(std::wstring folder, int at_report, std::vector<std::wstring> names)
+      : FakeInstallWindow(folder), folder_(std::move(folder)), at_report_(at_report), names_(std::move(names)) {}
+  void ShowProgress(int percent) override {
+    FakeInstallWindow::ShowProgress(percent);
+    if (++reports_ != at_report_) return;
+    for (const std::wstring& name : names_) changed_ += apptest::WriteFileBytes(folder_ + name, kChanged) ? 1 : 0;
+  }
+  int changed() const { return changed_; }
+  static constexpr const char* kChanged = "changed between the passes";
+
+ private:
+  std::wstring folder_;
+  int at_report_;
+  std::vector<std::wstring> names_;
+  int reports_ = 0;
+  int changed_ = 0;
+};
+
+std::string FileText(const std::wstring& path) {
+  std::string bytes;
+  if (!apptest::ReadFileBytes(path, &bytes)) return "<missing>";
+  return bytes;
+}
+
+// An entry that extracted without error but came out empty is unpacked again; an entry that came
+// out with content is not touched by the second pass.
+TEST(UnpackPackage, UnpacksAgainWhatCameOutEmptyAndNothingElse) {
+  apptest::TempFolder folder(L"unpackempty");
+  std::wstring install = folder.path() + L"\\VADIZUredizadi\\";
+  ASSERT_TRUE(CreateDirectoryW(install.c_str(), nullptr));
+  std::wstring package = folder / L"package.zip";
+  ASSERT_TRUE(CopyFileW((apptest::PackageDir() + L"\\package.zip").c_str(), package.c_str(), FALSE));
+  // The twelfth report follows the last entry's extraction, just before the second pass.
+  ChangingWindow window(install, 12, {L"empty.dat", L"readme.txt"});
+
+  EXPECT_TRUE(app::UnpackPackage(&window, package));
+  ASSERT_EQ(2, window.changed());
+  EXPECT_EQ("", FileText(install + L"empty.dat"));
+  EXPECT_EQ(ChangingWindow::kChanged, FileText(install + L"readme.txt"));
+  EXPECT_EQ(12u, window.reports().size());
+}
+
+// Two entries of one name: when the name is to be unpacked again, both are, in archive order, so
+// the later one wins as it did in the first pass.
+TEST(UnpackPackage, SecondPassUnpacksEveryEntryOfARepeatedNameInArchiveOrder) {
+  apptest::TempFolder folder(L"unpackdup");
+  std::wstring install = folder.path() + L"\\VADIZUredizadi\\";
+  ASSERT_TRUE(CreateDirectoryW(install.c_str(), nullptr));
+  std::wstring package = folder / L"package.zip";
+  ASSERT_TRUE(CopyFileW((apptest::PackageDir() + L"\\duplicates.zip").c_str(), package.c_str(), FALSE));
+  // Entries: first_empty.txt empty, then with content; second_empty.txt with content, then empty.
+  ChangingWindow window(install, 4, {L"first_empty.txt", L"second_empty.txt"});
+
+  EXPECT_TRUE(app::UnpackPackage(&window, package));
+  ASSERT_EQ(2, window.changed());
+  std::string later;
+  for (int i = 0; i < 40; ++i) later += "later entry\r\n";
+  EXPECT_EQ(later, FileText(install + L"first_empty.txt"));
+  EXPECT_EQ("", FileText(install + L"second_empty.txt"));
+  EXPECT_EQ((std::vector<std::string>{"progress 50", "progress 61", "progress 72", "progress 83"}), window.reports());
 }
 
 TEST(UnpackPackage, DeletesAPackageThatIsNoArchive) {

@@ -15,6 +15,8 @@
 #include "base/message_loop_proxy.h"
 #include "base/tick_clock.h"
 #include "tests/base/base_test_util.h"
+#include "tests/base/import_patch.h"
+#include "tests/base/scripted_pump_delegate.h"
 
 namespace {
 
@@ -305,6 +307,122 @@ TEST(MessageLoopProxy, RunsOnCurrentThreadOnlyOnItsLoopsThread) {
   bool elsewhere = true;
   kbase_test::RunOnPlainThread([&] { elsewhere = proxy->RunsOnCurrentThread(); });
   EXPECT_FALSE(elsewhere);
+}
+
+// A proxy's weak flag expires exactly when the proxy object is deleted, wherever that happens.
+TEST(MessageLoopProxy, LastReferenceDroppedOnAnotherThreadIsDeletedByATaskOnItsLoopsThread) {
+  MessageLoop loop;
+  CountingTaskObserver observer;
+  loop.AddTaskObserver(&observer);
+  std::shared_ptr<kbase::MessageLoopProxy> proxy = kbase::MessageLoopProxy::Create(&loop);
+  std::weak_ptr<kbase::WeakFlag> alive = proxy->AcquireWeakFlag();
+  bool gone_on_that_thread = true;
+  kbase_test::RunOnPlainThread([&] {
+    proxy.reset();
+    gone_on_that_thread = alive.expired();
+  });
+  ASSERT_FALSE(proxy);
+  EXPECT_FALSE(gone_on_that_thread);
+  EXPECT_FALSE(alive.expired());
+  RunUntilIdle(loop);
+  EXPECT_TRUE(alive.expired());
+  EXPECT_EQ(observer.before, 2);  // the deleting task, then the quit task
+  loop.RemoveTaskObserver(&observer);
+}
+
+TEST(MessageLoopProxy, LastReferenceDroppedOnItsLoopsThreadDeletesItAtOnce) {
+  MessageLoop loop;
+  CountingTaskObserver observer;
+  loop.AddTaskObserver(&observer);
+  std::shared_ptr<kbase::MessageLoopProxy> proxy = kbase::MessageLoopProxy::Create(&loop);
+  std::weak_ptr<kbase::WeakFlag> alive = proxy->AcquireWeakFlag();
+  proxy.reset();
+  EXPECT_TRUE(alive.expired());
+  RunUntilIdle(loop);
+  EXPECT_EQ(observer.before, 1);  // only the quit task: nothing was posted for the deletion
+  loop.RemoveTaskObserver(&observer);
+}
+
+TEST(MessageLoopProxy, LastReferenceDroppedAfterItsLoopIsGoneDeletesItAtOnceOnAnyThread) {
+  std::shared_ptr<kbase::MessageLoopProxy> proxy;
+  std::weak_ptr<kbase::WeakFlag> alive;
+  {
+    MessageLoop loop;
+    proxy = loop.proxy();
+    alive = proxy->AcquireWeakFlag();
+  }
+  EXPECT_FALSE(alive.expired());  // this reference outlived the loop's own
+  bool gone_on_that_thread = false;
+  kbase_test::RunOnPlainThread([&] {
+    proxy.reset();
+    gone_on_that_thread = alive.expired();
+  });
+  EXPECT_TRUE(gone_on_that_thread);
+}
+
+// The default pump's waits on this thread, recorded and answered at once as if its event were
+// signalled: what the pump waits for becomes visible, and no test waits on the clock.
+std::vector<kbase_test::RecordedWait>* g_default_pump_waits = nullptr;
+const kbase_test::ScriptedPumpDelegate* g_default_pump_script = nullptr;
+DWORD g_default_pump_thread = 0;
+void* g_original_wait = nullptr;
+
+DWORD WINAPI RecordDefaultPumpWait(HANDLE handle, DWORD timeout) {
+  if (GetCurrentThreadId() == g_default_pump_thread && g_default_pump_waits) {
+    g_default_pump_waits->push_back({g_default_pump_script->round(), timeout, kbase::TickClock::Now()});
+    return WAIT_OBJECT_0;
+  }
+  return reinterpret_cast<decltype(&WaitForSingleObject)>(g_original_wait)(handle, timeout);
+}
+
+// Runs a default pump on this thread under the script, recording its waits.
+std::vector<kbase_test::RecordedWait> RunDefaultPump(kbase_test::ScriptedPumpDelegate& script,
+                                                     kbase::DefaultMessagePump& pump) {
+  std::vector<kbase_test::RecordedWait> waits;
+  kbase_test::ScopedImportPatch patch("kernel32.dll", "WaitForSingleObject",
+                                      reinterpret_cast<void*>(&RecordDefaultPumpWait));
+  EXPECT_TRUE(patch.installed());
+  if (!patch.installed())
+    return waits;
+  g_original_wait = patch.original();
+  g_default_pump_script = &script;
+  g_default_pump_thread = GetCurrentThreadId();
+  g_default_pump_waits = &waits;
+  pump.Run(&script);
+  g_default_pump_waits = nullptr;
+  g_default_pump_thread = 0;
+  g_default_pump_script = nullptr;
+  return waits;
+}
+
+TEST(DefaultMessagePump, PastWakeUpTimeIsClearedWithoutAWaitAndNothingDelayedWaitsWithoutTimeOut) {
+  kbase::DefaultMessagePump pump;
+  kbase_test::ScriptedPumpDelegate script(&pump, {-5000, kbase_test::ScriptedPumpDelegate::kNothingDelayed});
+  std::vector<kbase_test::RecordedWait> waits = RunDefaultPump(script, pump);
+  // Round 0 announced a time already past: the pump cleared it and went on without waiting.
+  EXPECT_EQ(script.held_at_start(1), 0);
+  // Round 1 announced nothing: the only wait, without time-out.
+  ASSERT_EQ(waits.size(), 1u);
+  EXPECT_EQ(waits[0].round, 2u);
+  EXPECT_EQ(waits[0].timeout, INFINITE);
+}
+
+TEST(DefaultMessagePump, WaitForATaskDueInFifteenHundredMicrosecondsIsTwoMilliseconds) {
+  kbase::DefaultMessagePump pump;
+  constexpr size_t kRounds = 20;
+  kbase_test::ScriptedPumpDelegate script(&pump, std::vector<int64_t>(kRounds, 1500));
+  std::vector<kbase_test::RecordedWait> waits = RunDefaultPump(script, pump);
+  // Exact where the millisecond clock did not move between the announcement and the wait; the
+  // pump read it in between.
+  int exact = 0;
+  for (const kbase_test::RecordedWait& wait : waits) {
+    ASSERT_GE(wait.round, 1u);
+    if (wait.now != script.announced_at(wait.round - 1))
+      continue;
+    EXPECT_EQ(wait.timeout, 2u) << "round " << wait.round - 1;
+    ++exact;
+  }
+  EXPECT_GT(exact, 0);
 }
 
 TEST(DefaultMessagePump, WaitRoundsUpAndStaysBelowInfinite) {

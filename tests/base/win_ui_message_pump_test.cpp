@@ -15,6 +15,8 @@
 #include "base/tick_clock.h"
 #include "base/ui_message_loop.h"
 #include "tests/base/base_test_util.h"
+#include "tests/base/import_patch.h"
+#include "tests/base/scripted_pump_delegate.h"
 
 namespace {
 
@@ -502,6 +504,123 @@ TEST(WinUIMessagePump, TimerPeriodIsRoundedUpAndKeptWithinTheSystemLimits) {
   };
   for (const Case& c : cases)
     EXPECT_EQ(WinUIMessagePump::TimerPeriodFor(c.wake_up, now), c.period) << c.wake_up - now;
+}
+
+// The UI pump's waits and timers on this thread, recorded and answered at once: a wait returns
+// as if it had timed out, and no timer is really set, so no WM_TIMER can change the course of a
+// test and no test waits on the clock.
+struct RecordedTimer {
+  HWND window;
+  UINT_PTR id;
+  UINT period;
+  int64_t now;  // TickClock reading at the call
+};
+
+struct UIPumpCalls {
+  std::vector<kbase_test::RecordedWait> waits;
+  std::vector<RecordedTimer> timers;
+};
+
+UIPumpCalls* g_ui_pump_calls = nullptr;
+const kbase_test::ScriptedPumpDelegate* g_ui_pump_script = nullptr;
+DWORD g_ui_pump_thread = 0;
+void* g_original_msg_wait = nullptr;
+void* g_original_set_timer = nullptr;
+
+DWORD WINAPI RecordUIPumpWait(DWORD count, const HANDLE* handles, DWORD timeout, DWORD wake_mask, DWORD flags) {
+  if (GetCurrentThreadId() == g_ui_pump_thread && g_ui_pump_calls) {
+    g_ui_pump_calls->waits.push_back(
+        {g_ui_pump_script ? g_ui_pump_script->round() : 0, timeout, kbase::TickClock::Now()});
+    return WAIT_TIMEOUT;
+  }
+  return reinterpret_cast<decltype(&MsgWaitForMultipleObjectsEx)>(g_original_msg_wait)(count, handles, timeout,
+                                                                                       wake_mask, flags);
+}
+
+UINT_PTR WINAPI RecordUIPumpTimer(HWND window, UINT_PTR id, UINT period, TIMERPROC procedure) {
+  if (GetCurrentThreadId() == g_ui_pump_thread && g_ui_pump_calls) {
+    g_ui_pump_calls->timers.push_back({window, id, period, kbase::TickClock::Now()});
+    return id;
+  }
+  return reinterpret_cast<decltype(&SetTimer)>(g_original_set_timer)(window, id, period, procedure);
+}
+
+// Installs both replacements for this thread while it lives.
+class ScopedUIPumpRecorder {
+ public:
+  explicit ScopedUIPumpRecorder(const kbase_test::ScriptedPumpDelegate* script = nullptr)
+      : wait_("user32.dll", "MsgWaitForMultipleObjectsEx", reinterpret_cast<void*>(&RecordUIPumpWait)),
+        timer_("user32.dll", "SetTimer", reinterpret_cast<void*>(&RecordUIPumpTimer)) {
+    g_original_msg_wait = wait_.original();
+    g_original_set_timer = timer_.original();
+    g_ui_pump_script = script;
+    g_ui_pump_thread = GetCurrentThreadId();
+    g_ui_pump_calls = &calls;
+  }
+  ~ScopedUIPumpRecorder() {
+    g_ui_pump_calls = nullptr;
+    g_ui_pump_thread = 0;
+    g_ui_pump_script = nullptr;
+  }
+  bool installed() const { return wait_.installed() && timer_.installed(); }
+
+  UIPumpCalls calls;
+
+ private:
+  kbase_test::ScopedImportPatch wait_;
+  kbase_test::ScopedImportPatch timer_;
+};
+
+TEST(WinUIMessagePump, WaitsWithoutTimeOutWhenNothingIsDelayedAndNotAtAllForAPastWakeUpTime) {
+  WinUIMessagePump pump;
+  kbase_test::ScriptedPumpDelegate script(&pump, {kbase_test::ScriptedPumpDelegate::kNothingDelayed, -5000});
+  ScopedUIPumpRecorder recorder(&script);
+  ASSERT_TRUE(recorder.installed());
+  pump.Run(&script);
+  const std::vector<kbase_test::RecordedWait>& waits = recorder.calls.waits;
+  ASSERT_EQ(waits.size(), 2u);
+  EXPECT_EQ(waits[0].round, 1u);
+  EXPECT_EQ(waits[0].timeout, INFINITE);
+  EXPECT_EQ(waits[1].round, 2u);
+  EXPECT_EQ(waits[1].timeout, 0u);
+  // The past wake-up time still gets the timer, at the shortest period the system honours, so
+  // that the task also runs inside a modal loop.
+  ASSERT_EQ(recorder.calls.timers.size(), 1u);
+  EXPECT_EQ(recorder.calls.timers[0].window, pump.message_window());
+  EXPECT_EQ(recorder.calls.timers[0].id, reinterpret_cast<UINT_PTR>(&pump));
+  EXPECT_EQ(recorder.calls.timers[0].period, 10u);
+}
+
+// A real UI loop on this thread: posting a delayed task makes the pump arm its timer for it.
+TEST(WinUIMessagePump, ArmsItsTimerForADelayedTaskWithTheRoundedUpPeriod) {
+  struct Case {
+    int64_t delay_us;
+    UINT period;
+  } cases[] = {{45200, 46}, {3000, 10}, {10001, 11}, {250000, 250}};
+  for (const Case& c : cases) {
+    int exact = 0;
+    for (int attempt = 0; attempt < 20 && exact == 0; ++attempt) {
+      ScopedUIPumpRecorder recorder;
+      ASSERT_TRUE(recorder.installed());
+      kbase::UIMessageLoop loop;
+      const int64_t posted_at = kbase::TickClock::Now();
+      loop.PostDelayedTask([] {}, c.delay_us);
+      loop.PostTask([&loop] { loop.QuitWhenIdle(); });
+      loop.Run();
+      EXPECT_TRUE(recorder.calls.waits.empty());
+      ASSERT_EQ(recorder.calls.timers.size(), 1u) << c.delay_us;
+      const RecordedTimer& timer = recorder.calls.timers[0];
+      EXPECT_EQ(timer.window, loop.ui_pump()->message_window());
+      EXPECT_EQ(timer.id, reinterpret_cast<UINT_PTR>(loop.ui_pump()));
+      // Exact where the millisecond clock did not move between the post and the timer; the pump
+      // read it in between.
+      if (timer.now != posted_at)
+        continue;
+      EXPECT_EQ(timer.period, c.period) << c.delay_us;
+      ++exact;
+    }
+    EXPECT_EQ(exact, 1) << c.delay_us;
+  }
 }
 
 TEST(WinMessagePump, WaitIsUnboundedOnlyWithoutADelayedTaskAndNeverForAPastOne) {

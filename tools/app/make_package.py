@@ -4,6 +4,7 @@
   make_package.py package <out.zip> <manifest.txt> --docweave F --uninst F --msi F --beconv F --menu64 F
   make_package.py hostile <out.zip>
   make_package.py empty <out.zip>
+  make_package.py duplicates <out.zip>
   make_package.py big <out.zip> <megabytes> (same named files as package, plus incompressible data)
 
 The manifest lists one entry a line, "<kind>|<name>|<size>|<YYYY-MM-DD hh:mm:ss>" (kind "file" or
@@ -12,6 +13,7 @@ The manifest lists one entry a line, "<kind>|<name>|<size>|<YYYY-MM-DD hh:mm:ss>
 import argparse
 import os
 import random
+import warnings
 import zipfile
 
 # Distinct, even-second times (the ZIP format keeps two-second steps), so that a file given the
@@ -87,6 +89,19 @@ def build_empty(args):
             zf.comment = b"no entries"
 
 
+def build_duplicates(args):
+    # Two names, each stored twice: once the first of the pair is empty, once the second. The
+    # later entry of a name is the one a full unpacking leaves on disk.
+    manifest = []
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore")  # zipfile warns about the repeated names we want
+        with zipfile.ZipFile(args.out, "w") as zf:
+            add(zf, manifest, "first_empty.txt", b"", TIMES[0])
+            add(zf, manifest, "first_empty.txt", b"later entry\r\n" * 40, TIMES[1])
+            add(zf, manifest, "second_empty.txt", b"earlier entry\r\n" * 40, TIMES[2])
+            add(zf, manifest, "second_empty.txt", b"", TIMES[3])
+
+
 def build_big(args):
     manifest = []
     rng = random.Random(20240302)
@@ -115,13 +130,14 @@ def main():
             p.add_argument("megabytes", type=int)
         for option in ("docweave", "uninst", "msi", "beconv", "menu64"):
             p.add_argument("--" + option, required=True)
-    for kind in ("hostile", "empty"):
+    for kind in ("hostile", "empty", "duplicates"):
         sub.add_parser(kind).add_argument("out")
     args = parser.parse_args()
     tmp = args.out + ".tmp"
     final = args.out
     args.out = tmp
-    {"package": build_package, "hostile": build_hostile, "empty": build_empty, "big": build_big}[args.kind](args)
+    {"package": build_package, "hostile": build_hostile, "empty": build_empty, "duplicates": build_duplicates,
+     "big": build_big}[args.kind](args)
     os.replace(tmp, final)
 
 

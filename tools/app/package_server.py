@@ -16,6 +16,11 @@ current one is. Modes:
   hostile       an archive whose entry names try to leave the install folder
   empty         a valid archive without entries (padded past 512 bytes with a comment)
   big           the large benchmark package
+  winhttp-503   503 for requests that carry the installer's WinHTTP user agent; any other client
+                (urlmon's fallback) gets the package without Content-Length, ended by closing the
+                connection, so that urlmon reports no progress of its own
+  winhttp-503-empty
+                as winhttp-503, but the other clients get status 200 with an empty body
 GET /control/stats returns the count of requests the plain-HTTP listener received.
 The server ends by itself after --lifetime seconds.
 """
@@ -31,7 +36,11 @@ import threading
 import time
 import urllib.parse
 
-MODES = ("ok", "404", "nolength", "short", "tiny", "redirect-http", "gzip", "slow", "hostile", "empty", "big")
+MODES = ("ok", "404", "nolength", "short", "tiny", "redirect-http", "gzip", "slow", "hostile", "empty", "big",
+         "winhttp-503", "winhttp-503-empty")
+# The product token of the installer's WinHTTP user agent. Wine's urlmon sends its own browser user
+# agent (logged in server.log), so the token tells the two download paths apart.
+WINHTTP_AGENT_TOKEN = "ZIRuvudurav/"
 FILES = {"hostile": "hostile.zip", "empty": "empty.zip", "big": "big.zip"}
 
 
@@ -55,8 +64,14 @@ def make_handler(state, secure):
         server_version = "QuilloPackageServer/1.0"
 
         def log_message(self, fmt, *args):
-            sys.stdout.write("%s %s %s\n" % ("https" if secure else "http", self.address_string(), fmt % args))
+            headers = getattr(self, "headers", None)
+            agent = headers.get("User-Agent", "") if headers is not None else ""
+            sys.stdout.write("%s %s %s [%s]\n" % ("https" if secure else "http", self.address_string(), fmt % args,
+                                                   agent))
             sys.stdout.flush()
+
+        def from_winhttp_attempt(self):
+            return WINHTTP_AGENT_TOKEN in self.headers.get("User-Agent", "")
 
         def send_body(self, body, content_type="application/octet-stream", extra=()):
             self.send_response(200)
@@ -99,6 +114,12 @@ def make_handler(state, secure):
                 return self.send_error(404)
             if mode == "tiny":
                 return self.send_body(b"<html><body>maintenance</body></html>\n", "text/html")
+            if mode in ("winhttp-503", "winhttp-503-empty"):
+                if self.from_winhttp_attempt():
+                    return self.send_error(503)
+                if mode == "winhttp-503-empty":
+                    return self.send_body(b"")
+                mode = "nolength"
             if mode == "redirect-http":
                 self.send_response(302)
                 self.send_header("Location", "http://localhost:%d/dl/pdf/package.zip" % state.http_port)

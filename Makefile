@@ -4,6 +4,7 @@
 #                and, where this machine runs 32-bit programs, the i686 suite too
 #   make bench   build and run the benchmarks, printing their figures
 #   make run     build, then run the installer under Wine against a local package server
+#   make release the two signed, reproducible installers for the production host, in build/release
 # make run and make bench use the i686 build where 32-bit programs run here, else the x86_64 one;
 # ARCH=i686 or ARCH=x86_64 chooses. WINE_64BIT_ONLY=1 treats this machine as 64-bit only.
 BUILD   ?= build
@@ -19,7 +20,7 @@ CMAKE_ARGS = -G "Unix Makefiles" -DDEPS_PREFIX=$(abspath $(DEPS))
 runs32 = $(shell scripts/runs_32bit.sh --wine >/dev/null && echo ON || echo OFF)
 arch_build = $(if $(filter x86_64,$(ARCH)),$(BUILD64),$(if $(filter i686,$(ARCH)),$(BUILD32),$(if $(filter ON,$(runs32)),$(BUILD32),$(BUILD64))))
 
-.PHONY: all setup deps configure build test bench run clean
+.PHONY: all setup deps configure build test bench run release clean
 
 all: build
 
@@ -51,6 +52,9 @@ bench: configure
 run: configure
 	@b=$(arch_build); cmake --build $$b -j$(JOBS) --target installer_local app_skin_layout_probe app_packages && \
 	  scripts/run_installer.sh $$b
+
+release: deps
+	@scripts/release.sh $(BUILD) $(DEPS)
 
 clean:
 	rm -rf $(BUILD32) $(BUILD64)

@@ -54,7 +54,6 @@ quiet() {  # quiet <log> <command...>: keeps a tool's chatter in a log, shown on
 }
 
 stamp_ok() { [[ -f "$1" && "$(cat "$1")" == "$2" ]]; }
-script_hash=$(sha1sum "$0" | cut -c1-12)
 
 build_minizip() {
   local triplet=$1 prefix=$2 zsrc obj
@@ -78,8 +77,21 @@ build_freetype() {
   # unavailable; skin text never opens compressed fonts.
   sed -i 's|^#define FT_CONFIG_OPTION_USE_ZLIB$|/* #undef FT_CONFIG_OPTION_USE_ZLIB */|' \
     "$fsrc/include/freetype/config/ftoption.h"
+  # Only what the installer's text needs: TrueType outlines and collections (the system fonts that
+  # carry CJK text), the auto-hinter of light hinting and the anti-aliased rasteriser. Other font
+  # formats are left to the GDI+ text the renderer falls back on. Glyph names are never asked for.
+  cat >"$fsrc/include/freetype/config/ftmodule.h" <<'MODULES'
+FT_USE_MODULE( FT_Module_Class, autofit_module_class )
+FT_USE_MODULE( FT_Driver_ClassRec, tt_driver_class )
+FT_USE_MODULE( FT_Module_Class, sfnt_module_class )
+FT_USE_MODULE( FT_Renderer_Class, ft_smooth_renderer_class )
+MODULES
+  sed -i -e 's|^#define FT_CONFIG_OPTION_POSTSCRIPT_NAMES$|/* #undef FT_CONFIG_OPTION_POSTSCRIPT_NAMES */|' \
+         -e 's|^#define FT_CONFIG_OPTION_ADOBE_GLYPH_LIST$|/* #undef FT_CONFIG_OPTION_ADOBE_GLYPH_LIST */|' \
+    "$fsrc/include/freetype/config/ftoption.h"
   rm -rf "$obj" "$obj.log"; mkdir -p "$(dirname "$obj")"
-  quiet "$obj.log" cmake -S "$fsrc" -B "$obj" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Release \
+  quiet "$obj.log" cmake -S "$fsrc" -B "$obj" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=MinSizeRel \
+    -DCMAKE_C_FLAGS="-ffunction-sections -fdata-sections -ffile-prefix-map=$fsrc=freetype" \
     -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/toolchain-$triplet.cmake" -DCMAKE_INSTALL_PREFIX="$prefix" \
     -DBUILD_SHARED_LIBS=OFF -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
     -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
@@ -102,11 +114,13 @@ for triplet in "$@"; do
   prefix="$deps/$triplet"
   mkdir -p "$prefix"
   for lib in minizip freetype googletest; do
+    # Each library is rebuilt when its own recipe changes.
     stamp="$prefix/.built-$lib"
-    if ! stamp_ok "$stamp" "$script_hash"; then
+    recipe=$(declare -f "build_$lib" | sha1sum | cut -c1-12)
+    if ! stamp_ok "$stamp" "$recipe"; then
       echo "build_deps: building $lib for $triplet"
       "build_$lib" "$triplet" "$prefix"
-      echo "$script_hash" > "$stamp"
+      echo "$recipe" > "$stamp"
     fi
   done
 done

@@ -11,6 +11,7 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
   libstb-dev googletest msitools wixl icoutils
   wine wine64 xvfb xauth x11-utils imagemagick xdotool xcompmgr openbox fonts-wqy-microhei
+  osslsigncode nginx-light nsis
 )
 if why=$("$here/runs_32bit.sh"); then
   packages+=(wine32:i386)

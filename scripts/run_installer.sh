@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# `make run`: the installer as a user meets it, against the local HTTPS package server with the
-# demo package. With a display ($DISPLAY set) the real window is shown for a person to click
+# `make run`: the installer as a user meets it, against the local package host (nginx with the
+# repository's package-host configuration, tools/nginx) serving the demo package over HTTPS. With a display ($DISPLAY set) the real window is shown for a person to click
 # through. Without one the installer runs under Xvfb and walks through every page by itself with
 # real input (start page, licence, back, custom install, install, progress, finish, start the
 # application), saving a screenshot of each page. Either way it prints where the product was
@@ -13,9 +13,9 @@ build=$(realpath "$1")
 installer="$build/app/local/installer.exe"
 probe="$build/tools/app/skin_layout_probe.exe"
 packages="$build/tools/app/packages"
-state="$build/run/package_server"
+state="$build/run/package_host"
 shots="$build/run/screenshots"
-port=$(sed -n 's/^APP_TEST_SERVER_PORT:STRING=//p' "$build/CMakeCache.txt")
+port=$(sed -n 's/^APP_PACKAGE_HOST_PORT:INTERNAL=//p' "$build/CMakeCache.txt")
 for f in "$installer" "$probe" "$packages/package.zip"; do
   [[ -e "$f" ]] || { echo "run_installer: $f is missing; build first (make build)" >&2; exit 1; }
 done
@@ -27,7 +27,7 @@ source "$repo/tools/app/installer_walk.sh"
 source "$here/x_display.sh"
 
 cleanup() {
-  "$repo/tools/app/server_fixture.sh" stop "$build/wine" "$state" || true
+  "$repo/tools/app/nginx_fixture.sh" stop "$state" || true
   "$WINESERVER" -k 2>/dev/null || true
   x_display_stop
 }
@@ -38,8 +38,8 @@ case "$(grep -o 'toolchain-[a-z0-9_]*' "$build/CMakeCache.txt" | head -n1)" in
   *) echo "run_installer: the 64-bit (x86_64) installer, $installer" ;;
 esac
 
-"$repo/tools/app/server_fixture.sh" start "$build/wine" "$state" "$packages" "$port"
-curl -sf --cacert "$state/ca.pem" "https://localhost:$port/control/mode?name=slow" >/dev/null
+# nginx's own rate limit sends the demo package over about two seconds.
+"$repo/tools/app/nginx_fixture.sh" start "$build/wine" "$state" "$packages" "$port" 300k
 
 user_dir=$(ls -d "$WINEPREFIX"/drive_c/users/*/ | grep -v '/Public/$' | head -1)
 user_dir=${user_dir%/}
@@ -49,7 +49,7 @@ uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\VADIZUre
 if [[ -n "${DISPLAY:-}" ]]; then
   "$WINESERVER" -p 2>/dev/null || true
   echo "run_installer: the installer window is open on $DISPLAY; click through it (the package"
-  echo "server sends the demo package slowly, so the progress page stays a moment)."
+  echo "host sends the demo package slowly, so the progress page stays a moment)."
   rc=0
   "$WINE_LOADER" "$installer" </dev/null >"$build/run/installer.log" 2>&1 || rc=$?
   echo "run_installer: the installer ended with $rc"

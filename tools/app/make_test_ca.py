@@ -1,9 +1,11 @@
 #!/usr/bin/python3
-"""Makes the tests' certificate authority and the package server's certificate (once per state
-folder), and writes a .reg file that trusts the authority inside a Wine prefix only.
+"""Makes a test certificate authority and one certificate under it (once per state folder), and
+writes a .reg file that trusts the authority inside a Wine prefix only.
 
-Usage: make_test_ca.py <state-dir>
-Leaves in <state-dir>: ca.pem, ca.key, server.pem, server.key, trust_ca.reg.
+Usage: make_test_ca.py <state-dir> [--code-signing]
+Leaves in <state-dir>: ca.pem, ca.key, trust_ca.reg and either the package server's certificate
+(server.pem, server.key) or, with --code-signing, a code-signing certificate for Authenticode
+(signing.pem, signing.key and signing.p12, whose password is in signing.pass).
 """
 import hashlib
 import os
@@ -19,23 +21,37 @@ def run(*args):
 
 def main():
     state = sys.argv[1]
+    signing = "--code-signing" in sys.argv[2:]
     os.makedirs(state, exist_ok=True)
     ca_key, ca_pem = os.path.join(state, "ca.key"), os.path.join(state, "ca.pem")
-    key, csr, pem = (os.path.join(state, n) for n in ("server.key", "server.csr", "server.pem"))
+    leaf = "signing" if signing else "server"
+    key, csr, pem = (os.path.join(state, leaf + ext) for ext in (".key", ".csr", ".pem"))
     if not (os.path.exists(ca_pem) and os.path.exists(pem)):
+        ca_name = "Quillo Code Signing Test CA" if signing else "Quillo Package Test CA"
         run("openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "3650", "-sha256",
-            "-keyout", ca_key, "-out", ca_pem, "-subj", "/CN=Quillo Package Test CA",
+            "-keyout", ca_key, "-out", ca_pem, "-subj", "/CN=" + ca_name,
             "-addext", "basicConstraints=critical,CA:TRUE", "-addext", "keyUsage=critical,keyCertSign,cRLSign")
+        subject = "/CN=Quillo Test Publisher/O=Quillo Test Publisher" if signing else "/CN=localhost"
         run("openssl", "req", "-newkey", "rsa:2048", "-nodes", "-sha256", "-keyout", key, "-out", csr,
-            "-subj", "/CN=localhost")
-        ext = os.path.join(state, "server.ext")
+            "-subj", subject)
+        ext = os.path.join(state, leaf + ".ext")
         with open(ext, "w") as f:
-            # Wine's certificate check ignores IP addresses: the names are DNS entries.
-            f.write("subjectAltName=DNS:localhost,DNS:127.0.0.1\n"
-                    "basicConstraints=CA:FALSE\nkeyUsage=digitalSignature,keyEncipherment\n"
-                    "extendedKeyUsage=serverAuth\n")
+            if signing:
+                f.write("basicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\n"
+                        "extendedKeyUsage=codeSigning\n")
+            else:
+                # Wine's certificate check ignores IP addresses: the names are DNS entries.
+                f.write("subjectAltName=DNS:localhost,DNS:127.0.0.1\n"
+                        "basicConstraints=CA:FALSE\nkeyUsage=digitalSignature,keyEncipherment\n"
+                        "extendedKeyUsage=serverAuth\n")
         run("openssl", "x509", "-req", "-in", csr, "-CA", ca_pem, "-CAkey", ca_key, "-CAcreateserial",
             "-days", "3650", "-sha256", "-extfile", ext, "-out", pem)
+        if signing:
+            password = os.urandom(12).hex()
+            with open(os.path.join(state, "signing.pass"), "w") as f:
+                f.write(password)
+            run("openssl", "pkcs12", "-export", "-inkey", key, "-in", pem, "-certfile", ca_pem,
+                "-passout", "pass:" + password, "-out", os.path.join(state, "signing.p12"))
 
     with open(ca_pem) as f:
         der = ssl.PEM_cert_to_DER_cert(f.read())

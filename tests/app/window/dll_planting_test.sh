@@ -11,7 +11,8 @@
 # version.dll statically, started from the same folder, shows that the emulation does catch a
 # planted DLL.
 # Usage: dll_planting_test.sh <wine-root> <installer.exe> <skin_layout_probe.exe> <planted-dll-dir>
-#                             <plant_control.exe> <fixture-app.exe> <work-dir> <server-state-dir> <https-port>
+#                             <plant_control.exe> <fixture-app.exe> <work-dir> <package-host-state-dir>
+#                             <https-port>
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 repo=$(cd "$here/../../.." && pwd)
@@ -78,7 +79,7 @@ user_dir=${user_dir%/}
 product_dir="$user_dir/AppData/Roaming/VADIZUredizadi"
 desktop_link="$user_dir/Desktop/QuilloPDF转换器.lnk"
 rm -rf "$product_dir" "$desktop_link"
-curl -sf --cacert "$server_state/ca.pem" "https://localhost:$port/control/mode?name=ok" >/dev/null
+"$repo/tools/app/nginx_fixture.sh" rate "$server_state" 0
 
 check "skin layout read from the installer" iw_layout "$probe" "$installer" "$work/layout.txt"
 cd "$downloads"

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# The real installer.exe under Xvfb against the local package server, driven with real input:
+# The real installer.exe under Xvfb against the local package host (nginx), driven with real input:
 # start page -> licence -> back -> custom install -> install -> progress -> finish -> the product.
 # Then what the installation left: files, main.ini, registry, shortcuts, the started product.
 # Also: a second copy ends at once with 1; closing the window during the download and during the
 # later steps ends the process within a few seconds, twice each.
 # Usage: installer_gui_test.sh <wine-root> <installer.exe> <skin_layout_probe.exe> <work-dir>
-#                              <server-state-dir> <https-port>
+#                              <package-host-state-dir> <https-port>
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 repo=$(cd "$here/../../.." && pwd)
@@ -26,8 +26,12 @@ check() {  # check <description> <command...>
   if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
 }
 
+# The package host (nginx) sends the package slowly, over about two seconds, or at full speed.
 server_mode() {
-  curl -sf --cacert "$server_state/ca.pem" "https://localhost:$port/control/mode?name=$1" >/dev/null
+  case "$1" in
+    slow) "$repo/tools/app/nginx_fixture.sh" rate "$server_state" 300k ;;
+    *) "$repo/tools/app/nginx_fixture.sh" rate "$server_state" 0 ;;
+  esac
 }
 
 user_dir=$(ls -d "$WINEPREFIX"/drive_c/users/*/ | grep -v '/Public/$' | head -1)

@@ -10,6 +10,7 @@
 #include "ui/control/button.h"
 #include "ui/control/label.h"
 #include "ui/control/option.h"
+#include "ui/core/font_face_cache.h"
 #include "ui/core/paint_manager.h"
 #include "ui/layout/horizontal_layout.h"
 #include "ui/layout/vertical_layout.h"
@@ -176,6 +177,16 @@ int wmain(int argc, wchar_t** argv) {
       InvalidateRect(hwnd, nullptr, FALSE);
       UpdateWindow(hwnd);
     });
+    // Where the full pass goes: the layout alone, and painting the laid-out tree (with the copy).
+    RECT client = {0, 0, 600, 400};
+    double layout = MedianMs(kRuns, [&] {
+      root->NeedUpdate();
+      root->SetPos(client, true);
+    });
+    double paint = MedianMs(kRuns, [&] {
+      InvalidateRect(hwnd, nullptr, FALSE);
+      UpdateWindow(hwnd);
+    });
     double button = MedianMs(kRuns, [&] {
       install->Invalidate();
       UpdateWindow(hwnd);
@@ -191,11 +202,17 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 0; i < 1000 && PeekMessageW(&msg, hwnd, 0, 0, PM_REMOVE); ++i) DispatchMessageW(&msg);
 
     std::printf("ui_paint_bench: 600x400 start-page tree, median of %d runs\n", kRuns);
-    std::printf("  full layout + paint into back buffer + copy: %8.3f ms  (%.1fx BitBlt; goal < 4 ms: %s)\n", full,
-                blit > 0 ? full / blit : 0.0, full < 4.0 ? "met" : "MISSED");
+    std::printf("  full layout + paint into back buffer + copy: %8.3f ms  (%.1fx BitBlt; goal <= 3 ms: %s)\n", full,
+                blit > 0 ? full / blit : 0.0, full <= 3.0 ? "met" : "MISSED");
+    std::printf("    of which layout of the tree:               %8.3f ms\n", layout);
+    std::printf("    of which painting the laid-out tree + copy: %7.3f ms\n", paint);
     std::printf("  repaint of one button's rectangle:           %8.3f ms  (%.1fx BitBlt)\n", button,
                 blit > 0 ? button / blit : 0.0);
     std::printf("  plain BitBlt of the whole back buffer:       %8.3f ms\n", blit);
+    CFontFaceCache& fonts = CFontFaceCache::Instance();
+    std::printf("  FreeType font files: %zu, %.1f MB in all; bytes read from them: %.1f KB\n", fonts.GetBufferCount(),
+                static_cast<double>(fonts.GetFontFileBytes()) / (1024.0 * 1024.0),
+                static_cast<double>(fonts.GetFontBytesRead()) / 1024.0);
     if (manager.GetOffscreenBitmap() == nullptr) status = 1;
     std::fflush(stdout);
     for (DWORD start = GetTickCount(); GetTickCount() - start < holdMs;) {

@@ -8,8 +8,8 @@ namespace {
 
 // GetFontData table tag of a font collection: the bytes "ttcf" read as a little-endian DWORD.
 constexpr DWORD kCollectionTag = 0x66637474;
-// Longest font file taken into memory.
-constexpr DWORD kMaxFontBytes = 64u * 1024u * 1024u;
+// Largest font file opened.
+constexpr DWORD kMaxFontBytes = 256u * 1024u * 1024u;
 
 bool IsCjk(char32_t ch) {
   return (ch >= 0x4E00 && ch <= 0x9FFF) || (ch >= 0x3400 && ch <= 0x4DBF) || (ch >= 0xF900 && ch <= 0xFAFF);
@@ -26,6 +26,51 @@ char32_t RepresentativeChar(const std::u32string& sample) {
 }
 
 }  // namespace
+
+// One font file, read through a memory DC of its own that holds a copy of the GDI font (the skin's
+// font handles are rebuilt on a DPI change; this one lives as long as the faces read through it).
+struct CFontFaceCache::FontFile {
+  HDC dc = nullptr;
+  HFONT font = nullptr;
+  DWORD tag = 0;
+  DWORD size = 0;
+  uint64_t bytesRead = 0;
+
+  FontFile() = default;
+  FontFile(const FontFile&) = delete;
+  FontFile& operator=(const FontFile&) = delete;
+  ~FontFile() {
+    if (dc != nullptr) DeleteDC(dc);
+    if (font != nullptr) DeleteObject(font);
+  }
+};
+
+// A FreeType stream over a font file; one per face, since a stream keeps its own position.
+struct CFontFaceCache::FaceStream {
+  FT_StreamRec rec = {};
+  std::shared_ptr<FontFile> file;
+
+  static unsigned long Read(FT_Stream stream, unsigned long offset, unsigned char* buffer, unsigned long count) {
+    auto* file = static_cast<FontFile*>(stream->descriptor.pointer);
+    // A read of nothing is a seek: zero when the offset lies within the file.
+    if (count == 0) return offset <= file->size ? 0 : 1;
+    if (offset >= file->size) return 0;
+    if (count > file->size - offset) count = file->size - offset;
+    DWORD got = GetFontData(file->dc, file->tag, static_cast<DWORD>(offset), buffer, static_cast<DWORD>(count));
+    if (got == GDI_ERROR) return 0;
+    file->bytesRead += got;
+    return got;
+  }
+
+  explicit FaceStream(std::shared_ptr<FontFile> source) : file(std::move(source)) {
+    rec.base = nullptr;
+    rec.size = file->size;
+    rec.pos = 0;
+    rec.descriptor.pointer = file.get();
+    rec.read = &Read;
+    rec.close = nullptr;
+  }
+};
 
 CFontFaceCache& CFontFaceCache::Instance() {
   static CFontFaceCache cache;
@@ -49,28 +94,36 @@ std::wstring CFontFaceCache::FontKey(const TFontInfo& font) {
   return key;
 }
 
-std::shared_ptr<const std::vector<BYTE>> CFontFaceCache::ReadFontData(HDC hDC) {
+std::shared_ptr<CFontFaceCache::FontFile> CFontFaceCache::OpenFontFile(HDC hDC, HFONT font) {
+  LOGFONTW logfont = {};
+  if (GetObjectW(font, sizeof(logfont), &logfont) == 0) return nullptr;
+  auto file = std::make_shared<FontFile>();
+  file->dc = CreateCompatibleDC(hDC);
+  file->font = CreateFontIndirectW(&logfont);
+  if (file->dc == nullptr || file->font == nullptr) return nullptr;
+  SelectObject(file->dc, file->font);
+
   // A collection is asked for as a whole first: table 0 of a collection returns one face whose
   // offsets point into the whole file, which FreeType rejects.
-  DWORD tag = kCollectionTag;
-  DWORD size = GetFontData(hDC, tag, 0, nullptr, 0);
-  if (size == GDI_ERROR || size == 0) {
-    tag = 0;
-    size = GetFontData(hDC, tag, 0, nullptr, 0);
+  file->tag = kCollectionTag;
+  file->size = GetFontData(file->dc, file->tag, 0, nullptr, 0);
+  if (file->size == GDI_ERROR || file->size == 0) {
+    file->tag = 0;
+    file->size = GetFontData(file->dc, file->tag, 0, nullptr, 0);
   }
-  if (size == GDI_ERROR || size == 0 || size > kMaxFontBytes) return nullptr;
+  if (file->size == GDI_ERROR || file->size == 0 || file->size > kMaxFontBytes) return nullptr;
 
   // The file behind the font is known by its face name, its size and its first bytes; fonts that
-  // share a file (sizes, bold and italic of one face) share one copy of its bytes.
+  // share a file share one reader.
   BYTE head[64] = {0};
-  DWORD headSize = size < sizeof(head) ? size : static_cast<DWORD>(sizeof(head));
-  if (GetFontData(hDC, tag, 0, head, headSize) != headSize) return nullptr;
+  DWORD headSize = file->size < sizeof(head) ? file->size : static_cast<DWORD>(sizeof(head));
+  if (GetFontData(file->dc, file->tag, 0, head, headSize) != headSize) return nullptr;
   wchar_t face[LF_FACESIZE] = {0};
-  GetTextFaceW(hDC, LF_FACESIZE, face);
+  GetTextFaceW(file->dc, LF_FACESIZE, face);
   std::wstring identity(face);
   wchar_t number[32];
-  swprintf(number, sizeof(number) / sizeof(number[0]), L"|%lu|%lu|", static_cast<unsigned long>(tag),
-           static_cast<unsigned long>(size));
+  swprintf(number, sizeof(number) / sizeof(number[0]), L"|%lu|%lu|", static_cast<unsigned long>(file->tag),
+           static_cast<unsigned long>(file->size));
   identity += number;
   for (DWORD i = 0; i < headSize; ++i) {
     swprintf(number, sizeof(number) / sizeof(number[0]), L"%02x", head[i]);
@@ -78,33 +131,46 @@ std::shared_ptr<const std::vector<BYTE>> CFontFaceCache::ReadFontData(HDC hDC) {
   }
   auto known = files_.find(identity);
   if (known != files_.end()) return known->second;
-
-  auto bytes = std::make_shared<std::vector<BYTE>>(size, 0);
-  if (GetFontData(hDC, tag, 0, bytes->data(), size) != size) return nullptr;
-  files_[identity] = bytes;
-  return bytes;
+  files_[identity] = file;
+  return file;
 }
 
-FT_Face CFontFaceCache::OpenFace(const std::shared_ptr<const std::vector<BYTE>>& data, const std::u32string& sample) {
+FT_Face CFontFaceCache::OpenFace(const std::shared_ptr<FontFile>& file, const std::u32string& sample,
+                                 std::unique_ptr<FaceStream>* stream) {
   FT_Library library = Library();
-  if (library == nullptr || data == nullptr || data->empty()) return nullptr;
-  const FT_Byte* base = data->data();
-  FT_Long length = static_cast<FT_Long>(data->size());
-  FT_Face probe = nullptr;
-  if (FT_New_Memory_Face(library, base, length, -1, &probe) != 0 || probe == nullptr) return nullptr;
+  if (library == nullptr || file == nullptr) return nullptr;
+  auto open = [&](FT_Long index, FaceStream* over) -> FT_Face {
+    FT_Open_Args args = {};
+    args.flags = FT_OPEN_STREAM;
+    args.stream = &over->rec;
+    FT_Face face = nullptr;
+    if (FT_Open_Face(library, &args, index, &face) != 0) return nullptr;
+    return face;
+  };
+  FaceStream probeStream(file);
+  FT_Face probe = open(-1, &probeStream);
+  if (probe == nullptr) return nullptr;
   FT_Long count = probe->num_faces;
   FT_Done_Face(probe);
 
   char32_t wanted = RepresentativeChar(sample);
   for (FT_Long index = 0; index < count; ++index) {
-    FT_Face face = nullptr;
-    if (FT_New_Memory_Face(library, base, length, index, &face) != 0 || face == nullptr) continue;
-    if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) == 0 && FT_Get_Char_Index(face, wanted) != 0) return face;
+    auto candidate = std::make_unique<FaceStream>(file);
+    FT_Face face = open(index, candidate.get());
+    if (face == nullptr) continue;
+    if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) == 0 && FT_Get_Char_Index(face, wanted) != 0) {
+      *stream = std::move(candidate);
+      return face;
+    }
     FT_Done_Face(face);
   }
-  FT_Face face = nullptr;
-  if (FT_New_Memory_Face(library, base, length, 0, &face) != 0 || face == nullptr) return nullptr;
-  if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) == 0) return face;
+  auto first = std::make_unique<FaceStream>(file);
+  FT_Face face = open(0, first.get());
+  if (face == nullptr) return nullptr;
+  if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) == 0) {
+    *stream = std::move(first);
+    return face;
+  }
   FT_Done_Face(face);
   return nullptr;
 }
@@ -114,16 +180,12 @@ FT_Face CFontFaceCache::GetFace(HDC hDC, const TFontInfo& font, const std::u32st
   if (entry.face != nullptr || entry.tried) return entry.face;
   entry.tried = true;
   if (hDC == nullptr || font.hFont == nullptr || Library() == nullptr) return nullptr;
-  HGDIOBJ old = SelectObject(hDC, font.hFont);
-  std::shared_ptr<const std::vector<BYTE>> data = ReadFontData(hDC);
-  SelectObject(hDC, old);
-  entry.face = OpenFace(data, sample);
-  if (entry.face != nullptr) {
-    entry.data = data;
-  } else if (data != nullptr && data.use_count() <= 2) {
-    // Bytes no face could use are not kept.
+  std::shared_ptr<FontFile> file = OpenFontFile(hDC, font.hFont);
+  entry.face = OpenFace(file, sample, &entry.stream);
+  if (entry.face == nullptr && file != nullptr && file.use_count() <= 2) {
+    // A file no face could use is not kept open.
     for (auto it = files_.begin(); it != files_.end(); ++it) {
-      if (it->second == data) {
+      if (it->second == file) {
         files_.erase(it);
         break;
       }
@@ -138,6 +200,18 @@ size_t CFontFaceCache::GetFaceCount() const {
   size_t count = 0;
   for (const auto& item : entries_) count += item.second.face != nullptr ? 1 : 0;
   return count;
+}
+
+uint64_t CFontFaceCache::GetFontFileBytes() const {
+  uint64_t total = 0;
+  for (const auto& item : files_) total += item.second->size;
+  return total;
+}
+
+uint64_t CFontFaceCache::GetFontBytesRead() const {
+  uint64_t total = 0;
+  for (const auto& item : files_) total += item.second->bytesRead;
+  return total;
 }
 
 }  // namespace ZQUI

@@ -1,7 +1,9 @@
 // CFontFaceCache: the process-wide FreeType library and one face per distinct skin font (face name,
-// size and style), opened from the bytes of the GDI font that the font selects. Bytes of one font
-// file are held once and shared by every face opened from them, whatever their size or style.
-// Entries live until the process ends. UI thread only.
+// size and style), opened over the file of the GDI font that the font selects. FreeType reads that
+// file through GetFontData at the offsets it asks for (tables and glyphs as needed), never as a copy
+// of the whole file: CJK system fonts run to tens of megabytes, of which a page draws a few dozen
+// glyphs. Fonts that share a file (sizes, bold and italic of one face) share its reader. Entries
+// live until the process ends. UI thread only.
 #pragma once
 
 #include <windows.h>
@@ -9,10 +11,10 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "ui/core/font_info.h"
 
@@ -28,29 +30,36 @@ class CFontFaceCache {
   // a collection. Null (and never tried again) when the data cannot be read or parsed.
   FT_Face GetFace(HDC hDC, const TFontInfo& font, const std::u32string& sample);
 
-  // Distinct font-file byte buffers held, and faces held.
+  // Distinct font files open, and faces held.
   size_t GetBufferCount() const;
   size_t GetFaceCount() const;
+  // Total size of the font files open, and the bytes FreeType has read from them so far.
+  uint64_t GetFontFileBytes() const;
+  uint64_t GetFontBytesRead() const;
 
   // The key of a font: face name followed by size, bold, italic, strikeout and underline.
   static std::wstring FontKey(const TFontInfo& font);
 
+  struct FontFile;
+  struct FaceStream;
+
  private:
   struct Entry {
     FT_Face face = nullptr;
-    std::shared_ptr<const std::vector<BYTE>> data;
+    std::unique_ptr<FaceStream> stream;
     bool tried = false;
   };
 
   CFontFaceCache() = default;
-  std::shared_ptr<const std::vector<BYTE>> ReadFontData(HDC hDC);
-  FT_Face OpenFace(const std::shared_ptr<const std::vector<BYTE>>& data, const std::u32string& sample);
+  std::shared_ptr<FontFile> OpenFontFile(HDC hDC, HFONT font);
+  FT_Face OpenFace(const std::shared_ptr<FontFile>& file, const std::u32string& sample,
+                   std::unique_ptr<FaceStream>* stream);
 
   FT_Library library_ = nullptr;
   bool libraryTried_ = false;
   std::map<std::wstring, Entry> entries_;
-  // Font files already read, keyed by what identifies the file behind the selected GDI font.
-  std::map<std::wstring, std::shared_ptr<const std::vector<BYTE>>> files_;
+  // Font files already open, keyed by what identifies the file behind the selected GDI font.
+  std::map<std::wstring, std::shared_ptr<FontFile>> files_;
 };
 
 }  // namespace ZQUI

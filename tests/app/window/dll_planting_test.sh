@@ -19,17 +19,9 @@ repo=$(cd "$here/../../.." && pwd)
 wine_root=$1 installer=$2 probe=$3 planted=$4 control=$5 fixture_app=$6 work=$7 server_state=$8 port=$9
 source "$repo/scripts/wine_env.sh" "$wine_root"
 source "$repo/tools/app/installer_walk.sh"
-export DISPLAY=${WINE_TEST_DISPLAY:-${DISPLAY:-}}
-if [[ -z "$DISPLAY" ]]; then
-  echo "dll_planting_test: no X display (run through scripts/run_tests.sh)" >&2
-  exit 1
-fi
+source "$repo/tools/app/script_checks.sh"
+require_display dll_planting_test
 
-failures=0
-check() {  # check <description> <command...>
-  local what=$1; shift
-  if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
-}
 end_installer() {
   if [[ -n "${IW_PID:-}" ]] && iw_running "$IW_PID"; then kill "$IW_PID" 2>/dev/null; iw_wait_exit 5; fi
 }
@@ -104,8 +96,4 @@ sleep 1
 planted_ran=$(ran)
 check "no planted DLL or program ran${planted_ran:+: $(echo $planted_ran)}" test -z "$planted_ran"
 
-if [[ $failures -ne 0 ]]; then
-  echo "dll_planting_test: $failures check(s) failed"
-  exit 1
-fi
-echo "dll_planting_test: all checks passed"
+checks_done dll_planting_test

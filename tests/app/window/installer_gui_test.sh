@@ -12,19 +12,11 @@ repo=$(cd "$here/../../.." && pwd)
 wine_root=$1 installer=$2 probe=$3 work=$4 server_state=$5 port=$6
 source "$repo/scripts/wine_env.sh" "$wine_root"
 source "$repo/tools/app/installer_walk.sh"
-export DISPLAY=${WINE_TEST_DISPLAY:-${DISPLAY:-}}
-if [[ -z "$DISPLAY" ]]; then
-  echo "installer_gui_test: no X display (run through scripts/run_tests.sh)" >&2
-  exit 1
-fi
+source "$repo/tools/app/script_checks.sh"
+require_display installer_gui_test
 rm -rf "$work"
 mkdir -p "$work/shots"
 
-failures=0
-check() {  # check <description> <command...>
-  local what=$1; shift
-  if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
-}
 
 # The package host (nginx) sends the package slowly, over about two seconds, or at full speed.
 server_mode() {
@@ -170,8 +162,4 @@ server_mode ok
 clean_install
 
 echo "screenshots: $work/shots"
-if [[ $failures -ne 0 ]]; then
-  echo "installer_gui_test: $failures check(s) failed"
-  exit 1
-fi
-echo "installer_gui_test: all checks passed"
+checks_done installer_gui_test

@@ -4,13 +4,9 @@
 # nothing else served; no redirect to plain HTTP.
 # Usage: package_host_test.sh <package-host-state-dir> <package.zip> <https-port>
 set -uo pipefail
+source "$(dirname "$0")/../../../tools/app/script_checks.sh"
 state=$1 package=$2 port=$3
 url="https://localhost:$port/dl/pdf/package.zip"
-failures=0
-check() {  # check <description> <command...>
-  local what=$1; shift
-  if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
-}
 fetch() { curl -s --max-time 20 --cacert "$state/ca.pem" "$@"; }
 
 "$(dirname "$0")/../../../tools/app/nginx_fixture.sh" rate "$state" 0
@@ -29,5 +25,4 @@ for path in /dl/pdf/ /dl/ / /dl/pdf/other.zip; do
 done
 code=$(curl -s --max-time 10 -o /dev/null -w '%{http_code} %{redirect_url}' "http://localhost:$port/dl/pdf/package.zip")
 check "plain HTTP is refused, not redirected ($code)" test "${code%% *}" = 400 -a -z "$(cut -s -d' ' -f2 <<<"$code")"
-[[ $failures -eq 0 ]] && echo "package_host_test: all checks passed"
-exit $((failures != 0))
+checks_done package_host_test

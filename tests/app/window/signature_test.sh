@@ -11,11 +11,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 repo=$(cd "$here/../../.." && pwd)
 wine_root=$1 installer=$2 verify_trust=$3 work=$4
 source "$repo/scripts/wine_env.sh" "$wine_root"
-failures=0
-check() {  # check <description> <command...>
-  local what=$1; shift
-  if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
-}
+source "$repo/tools/app/script_checks.sh"
 verifies() { osslsigncode verify -CAfile "$1" -in "$2" >/dev/null 2>&1; }
 trust() { "$WINE_LOADER" "$verify_trust" "$(win_path "$1")" </dev/null 2>/dev/null | tr -d '\r' | sed -n 's/^WinVerifyTrust: //p'; }
 
@@ -46,5 +42,4 @@ check "WinVerifyTrust accepts the signed installer" test "$(trust "$work/signed.
 check "WinVerifyTrust: a changed byte is a bad digest" test "$(trust "$work/changed.exe")" = 0x80096010
 check "WinVerifyTrust: no signature" test "$(trust "$work/unsigned.exe")" = 0x800b0100
 
-[[ $failures -eq 0 ]] && echo "signature_test: all checks passed"
-exit $((failures != 0))
+checks_done signature_test

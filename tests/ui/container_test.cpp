@@ -46,7 +46,7 @@ TEST_F(ContainerTest, ChildrenAddedToAHiddenContainerAreInternInvisible) {
   EXPECT_EQ(hidden.GetCount(), 1);
 }
 
-TEST_F(ContainerTest, AddingWithAManagerRegistersTheNamesOfTheWholeSubtree) {
+TEST_F(ContainerTest, AddingWithAManagerRegistersTheNamesOfTheWholeSubtreeAndRemovingForgetsThem) {
   CPaintManagerUI manager;
   auto* root = new CVerticalLayoutUI();
   manager.AttachDialog(root);
@@ -61,7 +61,14 @@ TEST_F(ContainerTest, AddingWithAManagerRegistersTheNamesOfTheWholeSubtree) {
   EXPECT_EQ(leaf->GetManager(), &manager);
   EXPECT_EQ(manager.FindSubControlByName(nullptr, L"LEAF"), leaf);
   EXPECT_TRUE(root->IsUpdateNeeded());
-  // Deleting the tree with the manager removes every name again.
+  // Removing the branch at run time deletes it with its child, and the manager forgets both names.
+  root->SetDelayedDestroy(false);
+  branch->SetDelayedDestroy(false);
+  ASSERT_TRUE(root->Remove(branch));
+  EXPECT_EQ(TrackedControl::s_live, 0);
+  EXPECT_EQ(TrackedContainer::s_live, 0);
+  EXPECT_EQ(manager.FindControl(L"branch"), nullptr);
+  EXPECT_EQ(manager.FindControl(L"leaf"), nullptr);
 }
 
 TEST_F(ContainerTest, RemoveTouchesOnlyItsOwnChildren) {

@@ -5,20 +5,9 @@
 
 #include "ui/control/button_state.h"
 #include "ui/control/label.h"
+#include "ui/layout/tab_select.h"
 
 namespace ZQUI {
-
-// A tab layout (a container showing one page at a time) answers GetInterface(kTabSelectInterface)
-// with this selector, which is how a button's tab binding drives it. No such layout is built into
-// the library; a binding whose layout does not answer has no effect.
-constexpr const wchar_t* kTabSelectInterface = L"TabSelect";
-class ITabSelectUI {
- public:
-  virtual bool SelectItem(int index, bool triggerEvent) = 0;
-
- protected:
-  ~ITabSelectUI() = default;
-};
 
 class CButtonUI : public CLabelUI {
  public:

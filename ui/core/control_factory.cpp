@@ -8,6 +8,7 @@
 #include "ui/core/control.h"
 #include "ui/layout/container.h"
 #include "ui/layout/horizontal_layout.h"
+#include "ui/layout/tab_layout.h"
 #include "ui/layout/vertical_layout.h"
 #include "ui/control/button.h"
 #include "ui/control/check_box.h"
@@ -62,8 +63,8 @@ void CControlFactory::LowerName(CDuiString& name) {
 }
 
 CControlFactory::CControlFactory() {
-  // Classes of the further-controls subsystem are not built and therefore not registered: their
-  // elements are skipped by the builder.
+  // Of the further controls only the tab layout (which the tooltip window's skin needs) is built;
+  // the others are not registered, so the builder skips their elements.
   RegistControl(L"CControlUI", &Make<CControlUI>);
   RegistControl(L"CContainerUI", &Make<CContainerUI>);
   RegistControl(L"CButtonUI", &Make<CButtonUI>);
@@ -75,9 +76,11 @@ CControlFactory::CControlFactory() {
   RegistControl(L"CScrollBarUI", &Make<CScrollBarUI>);
   RegistControl(L"CHorizontalLayoutUI", &Make<CHorizontalLayoutUI>);
   RegistControl(L"CVerticalLayoutUI", &Make<CVerticalLayoutUI>);
+  RegistControl(L"CTabLayoutUI", &Make<CTabLayoutUI>);
   RegistControl(L"Box", &Make<CContainerUI>);
   RegistControl(L"HBox", &Make<CHorizontalLayoutUI>);
   RegistControl(L"VBox", &Make<CVerticalLayoutUI>);
+  RegistControl(L"TabBox", &Make<CTabLayoutUI>);
 }
 
 CControlUI* CControlFactory::CreateControl(CDuiString className) {

@@ -1,6 +1,7 @@
 // The small HTML-like markup of labels: inline tags opened by '<' or '{' and closed by '>' or '}'.
 // Runs are measured with GDI fonts derived from the current one and drawn through FreeType; links
-// report their rectangles and texts to the caller.
+// report their rectangles and texts to the caller. `<i name>` places an image inline (a tag of its
+// own, without a closing tag); a bare `<i>` starts italic text.
 #include <windows.h>
 
 #include <cstring>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/core/draw_info.h"
 #include "ui/core/freetype_text.h"
 #include "ui/core/paint_manager.h"
 #include "ui/core/render_engine.h"
@@ -141,6 +143,42 @@ void CRenderEngine::DrawHtmlText(HDC hDC, CPaintManagerUI* manager, RECT& rc, co
     DeleteObject(hFont);
   };
 
+  // An inline image: the tag's argument is an image name (or a whole image description), fetched
+  // and drawn as every skin image is. It sits on the line's top like a text run, moves the pen by
+  // its width and makes the line at least as tall as itself.
+  auto drawImage = [&](const wchar_t* description) {
+    std::wstring key(description);
+    while (!key.empty() && key.back() == L' ') key.pop_back();
+    if (key.empty()) return;
+    const TDrawInfo* info = manager->GetDrawInfo(key.c_str(), nullptr);
+    if (info == nullptr || info->sImageName.IsEmpty()) return;
+    const TImageInfo* image =
+        manager->GetImageEx(info->sImageName, info->sResType.IsEmpty() ? nullptr : info->sResType.GetData(),
+                            info->dwMask, false, info->bGdiplus);
+    if (image == nullptr) return;
+    RECT source = info->rcSource;
+    if (source.left == 0 && source.top == 0 && source.right == 0 && source.bottom == 0) {
+      source = RECT{0, 0, image->nX, image->nY};
+    }
+    if (source.right > image->nX) source.right = image->nX;
+    if (source.bottom > image->nY) source.bottom = image->nY;
+    const int width = source.right - source.left;
+    const int height = source.bottom - source.top;
+    if (width <= 0 || height <= 0) return;
+    if (!singleLine && x > rc.left && x + width > rc.right) newLine();
+    RECT place = {x, y, x + width, y + height};
+    if (!measureOnly) {
+      RECT paint = place;
+      if ((style & DT_NOCLIP) == 0) IntersectRect(&paint, &place, &rc);
+      if (paint.right > paint.left && paint.bottom > paint.top) DrawImageInfo(hDC, manager, place, paint, info);
+    }
+    if (current.link >= 0 && current.link < maxLinks && links != nullptr) {
+      UnionRect(&links[current.link], &links[current.link], &place);
+    }
+    x += width;
+    if (height > lineHeight) lineHeight = height;
+  };
+
   std::wstring run;
   const wchar_t* p = text;
   while (*p != L'\0') {
@@ -184,6 +222,14 @@ void CRenderEngine::DrawHtmlText(HDC hDC, CPaintManagerUI* manager, RECT& rc, co
           minLineHeight = manager->GetDPIObj()->Scale(_wtoi(arg));
           stack.push_back(current);
           break;
+        case L'i':
+          if (*arg != L'\0') {
+            drawImage(arg);
+          } else {
+            stack.push_back(current);
+            current.font.lfItalic = TRUE;
+          }
+          break;
         case L'r': {
           const wchar_t* stop = wcsstr(p, close == L'>' ? L"</r>" : L"{/r}");
           const wchar_t* last = stop ? stop : p + wcslen(p);
@@ -194,7 +240,6 @@ void CRenderEngine::DrawHtmlText(HDC hDC, CPaintManagerUI* manager, RECT& rc, co
         default:
           stack.push_back(current);
           if (name == L'b') current.font.lfWeight = FW_BOLD;
-          else if (name == L'i') current.font.lfItalic = TRUE;
           else if (name == L'u') current.font.lfUnderline = TRUE;
           else if (name == L's') current.selected = true;
           else if (name == L'c') current.color = ParseColor(arg);

@@ -49,6 +49,7 @@ constexpr const wchar_t* kSplitMove = L"splitmove";
 constexpr const wchar_t* kSplitMoveUp = L"splitmoveup";
 constexpr const wchar_t* kReturn = L"return";
 constexpr const wchar_t* kTextChanged = L"textchanged";
+constexpr const wchar_t* kTabSelect = L"tabselect";
 }  // namespace NotifyName
 
 }  // namespace ZQUI

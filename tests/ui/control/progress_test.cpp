@@ -2,6 +2,7 @@
 
 #include "tests/ui/control/control_test_support.h"
 #include "ui/control/progress.h"
+#include "ui/core/render_engine.h"
 
 namespace ZQUI {
 namespace test {
@@ -153,16 +154,41 @@ class ProgressPaintTest : public ::testing::Test {
 TEST_F(ProgressPaintTest, ForeColourFillsTheDonePartThenTheTextIsDrawn) {
   CProgressUI bar;
   bar.SetManager(&host.manager(), nullptr, false);
-  bar.SetPos(Rect(0, 0, 200, 12));
+  bar.SetPos(Rect(0, 0, 200, 20));
   bar.SetBkColor(0xFF202020);
   bar.SetForeColor(0xFF00C000);
+  bar.SetTextColor(0xFFFFFFFF);
+  bar.SetShowText(true);
   bar.SetValue(50);
-  Canvas canvas(200, 12);
-  bar.Paint(canvas.dc(), Rect(0, 0, 200, 12), nullptr);
-  EXPECT_EQ(canvas.Pixel(1, 6), 0x0000C000u);
-  EXPECT_EQ(canvas.Pixel(99, 6), 0x0000C000u);
-  EXPECT_EQ(canvas.Pixel(100, 6), 0x00202020u);
-  EXPECT_EQ(canvas.Pixel(199, 6), 0x00202020u);
+  EXPECT_STREQ(bar.GetText().GetData(), L"50%");
+  Canvas canvas(200, 20);
+  bar.Paint(canvas.dc(), Rect(0, 0, 200, 20), nullptr);
+  // Away from the centred text: the done half in the fore colour, the rest in the background.
+  EXPECT_EQ(canvas.Pixel(1, 10), 0x0000C000u);
+  EXPECT_EQ(canvas.Pixel(60, 10), 0x0000C000u);
+  EXPECT_EQ(canvas.Pixel(140, 10), 0x00202020u);
+  EXPECT_EQ(canvas.Pixel(199, 10), 0x00202020u);
+
+  // The whole bar is the two fills with "50%" drawn over them in the bar's font and style.
+  Canvas fills(200, 20);
+  CRenderEngine::DrawColor(fills.dc(), Rect(0, 0, 200, 20), 0xFF202020);
+  CRenderEngine::DrawColor(fills.dc(), Rect(0, 0, 100, 20), 0xFF00C000);
+  Canvas expected(200, 20);
+  CRenderEngine::DrawColor(expected.dc(), Rect(0, 0, 200, 20), 0xFF202020);
+  CRenderEngine::DrawColor(expected.dc(), Rect(0, 0, 100, 20), 0xFF00C000);
+  RECT box = Rect(0, 0, 200, 20);
+  CRenderEngine::DrawText(expected.dc(), &host.manager(), box, L"50%", 0xFFFFFFFF, bar.GetFont(), bar.GetTextStyle());
+  int differing = 0, inkOverDone = 0, inkOverRest = 0;
+  for (int y = 0; y < 20; ++y) {
+    for (int x = 0; x < 200; ++x) {
+      differing += canvas.Pixel(x, y) != expected.Pixel(x, y) ? 1 : 0;
+      if (canvas.Pixel(x, y) != fills.Pixel(x, y)) ++(x < 100 ? inkOverDone : inkOverRest);
+    }
+  }
+  EXPECT_EQ(differing, 0);
+  // Ink on the done part shows that the text comes after the fore colour, not beneath it.
+  EXPECT_GT(inkOverDone, 0);
+  EXPECT_GT(inkOverRest, 0);
 }
 
 TEST_F(ProgressPaintTest, ForeImageDestinationFollowsTheFillAndPadding) {

@@ -6,6 +6,7 @@ quad.png   6x6 nine-slice source with 2-pixel corners: red, green, blue and yell
 stripes.png 4x4 with 1-pixel grey border and a centre of two columns, black then white, for tiling.
 alpha.png  2x2: (0) red at alpha 128, (1) opaque (10,20,30), (2) opaque white, (3) transparent.
 orange.png 4x4 solid orange.
+tall.png   3x30 solid green, taller than a line of text.
 skin.zip   quad.png, public/sub/orange.png, alpha.png and big.png, whose declared size is patched to
            0x7FFF0000 bytes so that readers must refuse it before allocating.
 dir/       a folder skin with orange.png.
@@ -126,7 +127,8 @@ def main():
     out = sys.argv[1]
     os.makedirs(os.path.join(out, "dir"), exist_ok=True)
     images = {"quad.png": quad(), "stripes.png": stripes(), "alpha.png": alpha(),
-              "orange.png": Image.new("RGBA", (4, 4), (255, 128, 0, 255))}
+              "orange.png": Image.new("RGBA", (4, 4), (255, 128, 0, 255)),
+              "tall.png": Image.new("RGBA", (3, 30), (0, 160, 0, 255))}
     for name, img in images.items():
         img.save(os.path.join(out, name))
     images["orange.png"].save(os.path.join(out, "dir", "orange.png"))

@@ -4,13 +4,23 @@
 #include <gtest/gtest.h>
 
 #include "tests/ui/render/render_test_support.h"
+#include "ui/control/label.h"
 #include "ui/core/control.h"
 #include "ui/core/dialog_builder.h"
-#include "ui/core/font_face_cache.h"
 #include "ui/core/paint_manager.h"
+#include "ui/core/render_engine.h"
 
 namespace ZQUI {
 namespace {
+
+// Pixels inside `rc` whose colour differs between the two canvases.
+int CountDifferences(const test::Canvas& a, const test::Canvas& b, const RECT& rc) {
+  int count = 0;
+  for (int y = rc.top; y < rc.bottom; ++y) {
+    for (int x = rc.left; x < rc.right; ++x) count += a.Rgb(x, y) != b.Rgb(x, y) ? 1 : 0;
+  }
+  return count;
+}
 
 const wchar_t kPage[] =
     L"<Window size=\"320,200\">"
@@ -41,7 +51,6 @@ TEST(RenderScreenshot, APageWithImagesNineSliceAndChineseTextPaintsIntoTheBackBu
     test::Canvas canvas(320, 200, 0xFFFFFFFF);
     RECT page = {0, 0, 320, 200};
     root->SetPos(page);
-    size_t facesBefore = CFontFaceCache::Instance().GetFaceCount();
     root->Paint(canvas.dc(), page, nullptr);
     EXPECT_TRUE(canvas.SaveBmp(test::RenderDataPath() + L"render_page.bmp"));
 
@@ -65,9 +74,28 @@ TEST(RenderScreenshot, APageWithImagesNineSliceAndChineseTextPaintsIntoTheBackBu
     RECT at = button->GetPos();
     EXPECT_EQ(canvas.Rgb(at.left + 60, at.top + 6), 0xFF808080u);
     EXPECT_EQ(canvas.Rgb(at.left + 30, at.top + 25), 0xFFF4F6F8u);
-    // The page's fonts went through FreeType.
-    EXPECT_GE(CFontFaceCache::Instance().GetFaceCount(), facesBefore);
-    EXPECT_GT(CFontFaceCache::Instance().GetFaceCount(), 0u);
+    // The labels' texts went through FreeType: their ink is exactly what FreeType draws for the same
+    // text, box, colour and style over the page colour, and the GDI+ fallback would draw other ink.
+    for (CControlUI* control : {title, body}) {
+      auto* label = static_cast<CLabelUI*>(control->GetInterface(L"Label"));
+      ASSERT_NE(label, nullptr);
+      RECT box = label->GetPos();
+      RECT padding = label->GetTextPadding();
+      box.left += padding.left;
+      box.top += padding.top;
+      box.right -= padding.right;
+      box.bottom -= padding.bottom;
+      test::Canvas freetype(320, 200, 0xFFF4F6F8);
+      RECT rc = box;
+      ASSERT_TRUE(CRenderEngine::FreeTypeDrawText(freetype.dc(), &manager, rc, label->GetText(), label->GetTextColor(),
+                                                  label->GetFont(), label->GetTextStyle()));
+      test::Canvas gdiplus(320, 200, 0xFFF4F6F8);
+      rc = box;
+      CRenderEngine::GdiplusDrawText(gdiplus.dc(), &manager, rc, label->GetText(), label->GetTextColor(),
+                                     label->GetFont(), label->GetTextStyle());
+      EXPECT_EQ(CountDifferences(canvas, freetype, label->GetPos()), 0) << label->GetName().GetData();
+      EXPECT_GT(CountDifferences(canvas, gdiplus, label->GetPos()), 40) << label->GetName().GetData();
+    }
   }
   test::ResetSkinState();
 }

@@ -1,5 +1,6 @@
 // Text: preparation and line breaking (pure), FreeType drawing into DIBs, the GDI+ fallback,
-// measuring, ellipsis, clipping of the text bitmap and the shared font-file bytes.
+// measuring, ellipsis, clipping of the text bitmap, the shared font-file bytes, and HTML text with
+// inline images and italics.
 #include <string>
 
 #include <gtest/gtest.h>
@@ -136,18 +137,59 @@ TEST_F(RenderText, CalcRectMeasuresLinesWithoutDrawing) {
   EXPECT_GT(size.cy, 0);
 }
 
-TEST_F(RenderText, EllipsisKeepsTheCutTextInsideAndDropsTooNarrowBoxes) {
-  Canvas canvas(300, 40, 0xFFFFFFFF);
-  RECT box = {0, 0, 60, 40};
-  const wchar_t* text = L"A rather long single line of text";
-  CRenderEngine::DrawText(canvas.dc(), &manager_, box, text, 0xFF000000, 1, DT_SINGLELINE | DT_END_ELLIPSIS);
-  EXPECT_GT(canvas.CountDiffering(box, 0xFFFFFFFF), 0);
-  EXPECT_EQ(canvas.CountDiffering(RECT{60, 0, 300, 40}, 0xFFFFFFFF), 0);
+TEST_F(RenderText, EllipsisCutsTheLineAndDrawsThreeDotsOrDropsTooNarrowBoxes) {
+  const std::wstring text = L"A rather long single line of text";
+  const RECT box = {0, 0, 60, 40};
+  // Widths of the prefixes and of "..." as measured, so the expected picture is built from them.
+  auto widthOf = [this](const std::wstring& s) {
+    Canvas scratch(8, 8);
+    RECT rc = {0, 0, 1000, 40};
+    EXPECT_TRUE(CRenderEngine::FreeTypeDrawText(scratch.dc(), &manager_, rc, s.c_str(), 0xFF000000, 1,
+                                                DT_SINGLELINE | DT_CALCRECT));
+    return static_cast<int>(rc.right - rc.left - 1);
+  };
+  const int dots = widthOf(L"...");
+  ASSERT_GT(dots, 0);
+  ASSERT_GT(widthOf(text), 60);
+  size_t kept = 0;
+  while (kept < text.size() && widthOf(text.substr(0, kept + 1)) <= 60 - dots) ++kept;
+  ASSERT_GT(kept, 0u);
+  ASSERT_LT(kept, text.size());
+
+  Canvas cut(300, 40, 0xFFFFFFFF);
+  RECT rc = box;
+  CRenderEngine::DrawText(cut.dc(), &manager_, rc, text.c_str(), 0xFF000000, 1, DT_SINGLELINE | DT_END_ELLIPSIS);
+  EXPECT_EQ(cut.CountDiffering(RECT{60, 0, 300, 40}, 0xFFFFFFFF), 0);
+  // The same pixels as the kept prefix followed by three dots, drawn as a plain text that fits.
+  Canvas expected(300, 40, 0xFFFFFFFF);
+  rc = box;
+  std::wstring shortened = text.substr(0, kept) + L"...";
+  CRenderEngine::DrawText(expected.dc(), &manager_, rc, shortened.c_str(), 0xFF000000, 1, DT_SINGLELINE);
+  // Without the ellipsis the box shows the uncut start of the line, which looks different.
+  Canvas uncut(300, 40, 0xFFFFFFFF);
+  rc = box;
+  CRenderEngine::DrawText(uncut.dc(), &manager_, rc, text.c_str(), 0xFF000000, 1, DT_SINGLELINE);
+  int sameAsExpected = 0, sameAsUncut = 0;
+  for (int y = 0; y < 40; ++y) {
+    for (int x = 0; x < 300; ++x) {
+      sameAsExpected += cut.At(x, y) == expected.At(x, y) ? 1 : 0;
+      sameAsUncut += cut.At(x, y) == uncut.At(x, y) ? 1 : 0;
+    }
+  }
+  EXPECT_EQ(sameAsExpected, 300 * 40);
+  EXPECT_LT(sameAsUncut, 300 * 40);
+  EXPECT_GT(expected.CountDiffering(box, 0xFFFFFFFF), 0);
+
   Canvas narrow(40, 40, 0xFFFFFFFF);
   RECT tiny = {0, 0, 3, 40};
-  ASSERT_TRUE(CRenderEngine::FreeTypeDrawText(narrow.dc(), &manager_, tiny, text, 0xFF000000, 1,
+  ASSERT_TRUE(CRenderEngine::FreeTypeDrawText(narrow.dc(), &manager_, tiny, text.c_str(), 0xFF000000, 1,
                                               DT_SINGLELINE | DT_END_ELLIPSIS));
   EXPECT_EQ(narrow.CountDiffering(RECT{0, 0, 40, 40}, 0xFFFFFFFF), 0);
+  // Without the ellipsis the same tiny box does get ink, so the empty box above is the ellipsis rule.
+  RECT tinyPlain = {0, 0, 3, 40};
+  ASSERT_TRUE(CRenderEngine::FreeTypeDrawText(narrow.dc(), &manager_, tinyPlain, text.c_str(), 0xFF000000, 1,
+                                              DT_SINGLELINE));
+  EXPECT_GT(narrow.CountDiffering(RECT{0, 0, 3, 40}, 0xFFFFFFFF), 0);
 }
 
 TEST_F(RenderText, TheTextBitmapCoversOnlyThePaintArea) {
@@ -236,6 +278,123 @@ TEST_F(RenderText, HtmlTextDrawsRunsAndReportsLinks) {
     }
   }
   EXPECT_TRUE(redInk);
+}
+
+// HTML text with images from the fixture folder.
+class RenderHtmlImage : public RenderText {
+ protected:
+  void SetUp() override {
+    test::ResetSkinState();
+    CPaintManagerUI::SetResourcePath(test::RenderDataPath().c_str());
+    RenderText::SetUp();
+    manager_.AddFont(2, L"Tahoma", 28, false, false, false, false);
+  }
+  void TearDown() override { test::ResetSkinState(); }
+
+  RECT Measure(const wchar_t* html, int font = 1) {
+    Canvas scratch(4, 4, 0);
+    RECT rc = {0, 0, 400, 200};
+    int count = 0;
+    CRenderEngine::DrawHtmlText(scratch.dc(), &manager_, rc, html, 0xFF000000, nullptr, nullptr, count, font,
+                                DT_CALCRECT);
+    return rc;
+  }
+  void Draw(Canvas& canvas, RECT box, const wchar_t* html, int font = 1) {
+    int count = 0;
+    CRenderEngine::DrawHtmlText(canvas.dc(), &manager_, box, html, 0xFF000000, nullptr, nullptr, count, font, 0);
+  }
+  // Mean column of the ink in rows [top, bottom), or -1 without ink.
+  static double MeanInkColumn(const Canvas& canvas, int top, int bottom) {
+    double sum = 0;
+    int count = 0;
+    for (int y = top; y < bottom; ++y) {
+      for (int x = 0; x < canvas.width(); ++x) {
+        if (canvas.At(x, y) != 0xFFFFFFFFu) {
+          sum += x;
+          ++count;
+        }
+      }
+    }
+    return count > 0 ? sum / count : -1;
+  }
+};
+
+TEST_F(RenderHtmlImage, AnImageTagDrawsTheImageInlineAndMovesTheTextOn) {
+  Canvas withImage(200, 40, 0xFFFFFFFF);
+  Draw(withImage, RECT{10, 5, 190, 35}, L"<i quad.png>W");
+  // The 6 x 6 image sits at the pen's place on the line's top, corners and edges where they belong.
+  EXPECT_EQ(withImage.Rgb(10, 5), 0xFFFF0000u);
+  EXPECT_EQ(withImage.Rgb(15, 5), 0xFF00FF00u);
+  EXPECT_EQ(withImage.Rgb(10, 10), 0xFF0000FFu);
+  EXPECT_EQ(withImage.Rgb(15, 10), 0xFFFFFF00u);
+  EXPECT_EQ(withImage.Rgb(12, 5), 0xFF00FFFFu);
+  EXPECT_EQ(withImage.Rgb(10, 7), 0xFFFF00FFu);
+  EXPECT_EQ(withImage.Rgb(12, 7), 0xFFFFFFFFu);
+  EXPECT_EQ(withImage.At(9, 5), 0xFFFFFFFFu);
+  EXPECT_EQ(withImage.At(10, 4), 0xFFFFFFFFu);
+  EXPECT_EQ(withImage.At(10, 11), 0xFFFFFFFFu);
+  // The text after it is the same text moved right by the image's width.
+  Canvas alone(200, 40, 0xFFFFFFFF);
+  Draw(alone, RECT{10, 5, 190, 35}, L"W");
+  EXPECT_GT(alone.CountDiffering(RECT{0, 0, 200, 40}, 0xFFFFFFFF), 10);
+  int differing = 0;
+  for (int y = 0; y < 40; ++y) {
+    for (int x = 10; x < 190; ++x) differing += withImage.At(x + 6, y) != alone.At(x, y) ? 1 : 0;
+  }
+  EXPECT_EQ(differing, 0);
+  // Measuring counts the image's width.
+  EXPECT_EQ(Measure(L"<i quad.png>W").right, Measure(L"W").right + 6);
+  EXPECT_EQ(Measure(L"{i quad.png}W").right, Measure(L"W").right + 6);
+}
+
+TEST_F(RenderHtmlImage, AnImageTallerThanTheTextRaisesItsLine) {
+  RECT plain = Measure(L"A");
+  int line = plain.bottom - plain.top;
+  ASSERT_GT(line, 0);
+  ASSERT_LT(line, 30);
+  EXPECT_EQ(Measure(L"<i tall.png>A<n>B").bottom, 30 + line);
+  EXPECT_EQ(Measure(L"A<n>B").bottom, 2 * line);
+  // Drawn: the second line starts below the image, nothing of it higher up.
+  Canvas canvas(100, 80, 0xFFFFFFFF);
+  Draw(canvas, RECT{0, 0, 100, 80}, L"<i tall.png>A<n>B");
+  EXPECT_EQ(canvas.Rgb(1, 29), 0xFF00A000u);
+  EXPECT_EQ(canvas.CountDiffering(RECT{3, line, 100, 30}, 0xFFFFFFFF), 0);
+  EXPECT_GT(canvas.CountDiffering(RECT{0, 30, 40, 30 + line}, 0xFFFFFFFF), 0);
+  // A link over an image takes in the image's rectangle.
+  RECT links[1] = {};
+  CDuiString texts[1];
+  int count = 1;
+  RECT box = {0, 0, 100, 80};
+  CRenderEngine::DrawHtmlText(canvas.dc(), &manager_, box, L"<a go><i tall.png></a>", 0xFF000000, links, texts,
+                              count, 1, 0);
+  ASSERT_EQ(count, 1);
+  EXPECT_EQ(links[0].left, 0);
+  EXPECT_EQ(links[0].top, 0);
+  EXPECT_EQ(links[0].right, 3);
+  EXPECT_EQ(links[0].bottom, 30);
+}
+
+TEST_F(RenderHtmlImage, AnImageThatCannotBeLoadedTakesNoRoom) {
+  EXPECT_EQ(Measure(L"<i no_such_image.png>W").right, Measure(L"W").right);
+  EXPECT_EQ(manager_.GetImage(L"no_such_image.png"), nullptr);
+}
+
+TEST_F(RenderHtmlImage, AnITagWithoutAnArgumentStillItalicises) {
+  Canvas upright(80, 50, 0xFFFFFFFF), slanted(80, 50, 0xFFFFFFFF), blank(80, 50, 0xFFFFFFFF);
+  Draw(upright, RECT{10, 5, 80, 50}, L"l", 2);
+  Draw(slanted, RECT{10, 5, 80, 50}, L"<i>l</i>", 2);
+  Draw(blank, RECT{10, 5, 80, 50}, L"<i  >l</i>", 2);
+  // The stroke of an upright l stands straight; an italic one leans right towards its top.
+  double uprightLean = MeanInkColumn(upright, 5, 20) - MeanInkColumn(upright, 22, 37);
+  double slantedLean = MeanInkColumn(slanted, 5, 20) - MeanInkColumn(slanted, 22, 37);
+  EXPECT_LT(uprightLean < 0 ? -uprightLean : uprightLean, 0.75);
+  EXPECT_GT(slantedLean, 1.5);
+  // Blanks alone are no image name.
+  double blankLean = MeanInkColumn(blank, 5, 20) - MeanInkColumn(blank, 22, 37);
+  EXPECT_GT(blankLean, 1.5);
+  // Nothing but the letter is drawn, from the start of the line.
+  EXPECT_EQ(slanted.CountDiffering(RECT{0, 0, 10, 50}, 0xFFFFFFFF), 0);
+  EXPECT_LT(MeanInkColumn(slanted, 0, 50), 25);
 }
 
 }  // namespace

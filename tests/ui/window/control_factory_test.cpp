@@ -1,5 +1,5 @@
-// The control factory: class names ignoring case, the aliases, the classes that are not built,
-// and registration that never replaces an entry.
+// The control factory: class names ignoring case, the aliases, the tab layout, the classes that
+// are not built, and registration that never replaces an entry.
 #include "ui/core/control_factory.h"
 
 #include <gtest/gtest.h>
@@ -40,12 +40,14 @@ TEST(ControlFactoryTest, CreatesEveryBuiltClassByNameIgnoringCase) {
       {L"Box", L"ContainerUI"},
       {L"hbox", L"HorizontalLayoutUI"},
       {L"VBox", L"VerticalLayoutUI"},
-      // The further controls are not built: nothing pretends to be them.
+      // The tab layout, which the tooltip window's skin needs, is the one further control built.
+      {L"CTabLayoutUI", L"TabLayoutUI"},
+      {L"tabbox", L"TabLayoutUI"},
+      // The others are not: nothing pretends to be them.
       {L"CListUI", nullptr},
       {L"CComboUI", nullptr},
       {L"CEditUI", nullptr},
-      {L"CTabLayoutUI", nullptr},
-      {L"TabBox", nullptr},
+      {L"CAnimationTabLayoutUI", nullptr},
       {L"CMenuUI", nullptr},
       {L"CSliderUI", nullptr},
       {L"CTreeViewUI", nullptr},

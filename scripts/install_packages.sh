@@ -10,7 +10,7 @@ packages=(
   make cmake ca-certificates curl openssl dpkg-dev zip unzip python3 python3-pil
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
   libstb-dev googletest msitools wixl icoutils
-  wine wine64 xvfb xauth x11-utils imagemagick xdotool xcompmgr openbox fonts-wqy-microhei
+  xvfb xauth x11-utils imagemagick xdotool xcompmgr openbox fonts-wqy-microhei wine wine64
   osslsigncode nginx-light nsis
 )
 if why=$("$here/runs_32bit.sh"); then

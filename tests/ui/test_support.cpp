@@ -153,5 +153,17 @@ CControlUI* BuildTree(CMarkup& markup, const wchar_t* xml) {
   return BuildElement(root, nullptr);
 }
 
+void PumpFor(DWORD ms) {
+  DWORD start = GetTickCount();
+  MSG msg;
+  do {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    Sleep(5);
+  } while (GetTickCount() - start < ms);
+}
+
 }  // namespace test
 }  // namespace ZQUI

@@ -81,6 +81,9 @@ class ManagerWindow {
   CPaintManagerUI m_manager;
 };
 
+// Dispatches the thread's messages for `ms` milliseconds (windows, timers, hover tracking).
+void PumpFor(DWORD ms);
+
 // Builds controls for the children of `node`: layouts by name, every other element a plain control
 // (a stand-in for the basic controls, which measure text). Attributes apply in document order.
 // Resource elements (Font, Default, Style, Image, Import) are skipped.

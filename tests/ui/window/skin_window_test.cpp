@@ -104,17 +104,7 @@ class ShowcaseWindow : public WindowImplBase {
   CPaintManagerUI& pm() { return m_pm; }
 };
 
-void PumpFor(DWORD ms) {
-  DWORD start = GetTickCount();
-  MSG msg;
-  do {
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(5);
-  } while (GetTickCount() - start < ms);
-}
+using test::PumpFor;
 
 // Back-buffer pixel (x, y) as 0x00RRGGBB; rows are stored bottom-up.
 DWORD BackBufferPixel(CPaintManagerUI& pm, int x, int y) {

@@ -54,17 +54,7 @@ std::wstring TestData(const wchar_t* name) {
   return path + L"\\" + name;
 }
 
-void PumpFor(DWORD ms) {
-  DWORD start = GetTickCount();
-  MSG msg;
-  do {
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(5);
-  } while (GetTickCount() - start < ms);
-}
+using test::PumpFor;
 
 BOOL CALLBACK CountTooltipWindow(HWND hwnd, LPARAM param) {
   wchar_t name[64] = {0};

@@ -538,12 +538,19 @@ class LockReleasingWindow : public apptest::FakeInstallWindow {
   int reports_ = 0;
 };
 
+// An empty install folder and a copy of the fixture package `fixture` inside `folder`.
+bool PrepareUnpack(const apptest::TempFolder& folder, const wchar_t* fixture, std::wstring* install,
+                   std::wstring* package) {
+  *install = folder.path() + L"\\VADIZUredizadi\\";
+  *package = folder / L"package.zip";
+  return CreateDirectoryW(install->c_str(), nullptr) &&
+         CopyFileW((apptest::PackageDir() + L"\\" + fixture).c_str(), package->c_str(), FALSE);
+}
+
 TEST(UnpackPackage, UnpacksAgainWhatFailedTheFirstTime) {
   apptest::TempFolder folder(L"unpack");
-  std::wstring install = folder.path() + L"\\VADIZUredizadi\\";
-  ASSERT_TRUE(CreateDirectoryW(install.c_str(), nullptr));
-  std::wstring package = folder / L"package.zip";
-  ASSERT_TRUE(CopyFileW((apptest::PackageDir() + L"\\package.zip").c_str(), package.c_str(), FALSE));
+  std::wstring install, package;
+  ASSERT_TRUE(PrepareUnpack(folder, L"package.zip", &install, &package));
   // uninst.exe is the second entry: locked with other content while the first pass reaches it.
   HANDLE lock = CreateFileW((install + L"uninst.exe").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -599,10 +606,8 @@ std::string FileText(const std::wstring& path) {
 // out with content is not touched by the second pass.
 TEST(UnpackPackage, UnpacksAgainWhatCameOutEmptyAndNothingElse) {
   apptest::TempFolder folder(L"unpackempty");
-  std::wstring install = folder.path() + L"\\VADIZUredizadi\\";
-  ASSERT_TRUE(CreateDirectoryW(install.c_str(), nullptr));
-  std::wstring package = folder / L"package.zip";
-  ASSERT_TRUE(CopyFileW((apptest::PackageDir() + L"\\package.zip").c_str(), package.c_str(), FALSE));
+  std::wstring install, package;
+  ASSERT_TRUE(PrepareUnpack(folder, L"package.zip", &install, &package));
   // The twelfth report follows the last entry's extraction, just before the second pass.
   ChangingWindow window(install, 12, {L"empty.dat", L"readme.txt"});
 
@@ -617,10 +622,8 @@ TEST(UnpackPackage, UnpacksAgainWhatCameOutEmptyAndNothingElse) {
 // the later one wins as it did in the first pass.
 TEST(UnpackPackage, SecondPassUnpacksEveryEntryOfARepeatedNameInArchiveOrder) {
   apptest::TempFolder folder(L"unpackdup");
-  std::wstring install = folder.path() + L"\\VADIZUredizadi\\";
-  ASSERT_TRUE(CreateDirectoryW(install.c_str(), nullptr));
-  std::wstring package = folder / L"package.zip";
-  ASSERT_TRUE(CopyFileW((apptest::PackageDir() + L"\\duplicates.zip").c_str(), package.c_str(), FALSE));
+  std::wstring install, package;
+  ASSERT_TRUE(PrepareUnpack(folder, L"duplicates.zip", &install, &package));
   // Entries: first_empty.txt empty, then with content; second_empty.txt with content, then empty.
   ChangingWindow window(install, 4, {L"first_empty.txt", L"second_empty.txt"});
 

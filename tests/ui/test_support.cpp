@@ -153,6 +153,15 @@ CControlUI* BuildTree(CMarkup& markup, const wchar_t* xml) {
   return BuildElement(root, nullptr);
 }
 
+DWORD BackBufferPixel(CPaintManagerUI& pm, int x, int y) {
+  SIZE client = pm.GetClientSize();
+  const BYTE* bits = pm.GetOffscreenBits();
+  if (bits == nullptr || x < 0 || y < 0 || x >= client.cx || y >= client.cy) return 0xFFFFFFFF;
+  // Rows are stored bottom-up.
+  const BYTE* p = bits + (static_cast<size_t>(client.cy - 1 - y) * client.cx + x) * 4;
+  return (static_cast<DWORD>(p[2]) << 16) | (static_cast<DWORD>(p[1]) << 8) | p[0];
+}
+
 void PumpFor(DWORD ms) {
   DWORD start = GetTickCount();
   MSG msg;

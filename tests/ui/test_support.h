@@ -81,6 +81,9 @@ class ManagerWindow {
   CPaintManagerUI m_manager;
 };
 
+// Back-buffer pixel (x, y) of a painted window as 0x00RRGGBB (0xFFFFFFFF outside it).
+DWORD BackBufferPixel(CPaintManagerUI& pm, int x, int y);
+
 // Dispatches the thread's messages for `ms` milliseconds (windows, timers, hover tracking).
 void PumpFor(DWORD ms);
 

@@ -106,14 +106,7 @@ class ShowcaseWindow : public WindowImplBase {
 
 using test::PumpFor;
 
-// Back-buffer pixel (x, y) as 0x00RRGGBB; rows are stored bottom-up.
-DWORD BackBufferPixel(CPaintManagerUI& pm, int x, int y) {
-  SIZE client = pm.GetClientSize();
-  const BYTE* bits = pm.GetOffscreenBits();
-  if (bits == nullptr || x < 0 || y < 0 || x >= client.cx || y >= client.cy) return 0xFFFFFFFF;
-  const BYTE* p = bits + (static_cast<size_t>(client.cy - 1 - y) * client.cx + x) * 4;
-  return (static_cast<DWORD>(p[2]) << 16) | (static_cast<DWORD>(p[1]) << 8) | p[0];
-}
+using test::BackBufferPixel;
 
 class SkinWindowTest : public ::testing::Test {
  protected:

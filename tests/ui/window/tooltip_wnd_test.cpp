@@ -82,14 +82,7 @@ RECT WorkArea() {
   return work;
 }
 
-// Back-buffer pixel (x, y) of a painted window as 0x00RRGGBB; rows are stored bottom-up.
-DWORD BackBufferPixel(CPaintManagerUI& pm, int x, int y) {
-  SIZE client = pm.GetClientSize();
-  const BYTE* bits = pm.GetOffscreenBits();
-  if (bits == nullptr || x < 0 || y < 0 || x >= client.cx || y >= client.cy) return 0xFFFFFFFF;
-  const BYTE* p = bits + (static_cast<size_t>(client.cy - 1 - y) * client.cx + x) * 4;
-  return (static_cast<DWORD>(p[2]) << 16) | (static_cast<DWORD>(p[1]) << 8) | p[0];
-}
+using test::BackBufferPixel;
 
 // The skin archive in use while it lives; the skin location is reset afterwards.
 class SkinArchive {

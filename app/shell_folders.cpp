@@ -44,15 +44,7 @@ std::wstring ModulePathOf(const void* address) {
   }
 }
 
-std::wstring GetSystemFolder() {
-  std::vector<wchar_t> buffer(MAX_PATH);
-  for (;;) {
-    UINT length = GetSystemDirectoryW(buffer.data(), static_cast<UINT>(buffer.size()));
-    if (length == 0) return std::wstring();
-    if (length < buffer.size()) return std::wstring(buffer.data(), length);
-    buffer.resize(length + 1);
-  }
-}
+std::wstring GetSystemFolder() { return kbase::SystemFolder(); }
 
 }  // namespace app
 

@@ -4,8 +4,6 @@
 
 namespace kbase {
 
-namespace {
-
 std::wstring SystemFolder() {
   std::wstring folder(MAX_PATH, L'\0');
   for (;;) {
@@ -18,8 +16,6 @@ std::wstring SystemFolder() {
     folder.resize(length);
   }
 }
-
-}  // namespace
 
 HMODULE LoadSystemLibrary(const wchar_t* name) {
   if (name == nullptr || *name == L'\0') return nullptr;

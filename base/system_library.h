@@ -3,7 +3,13 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace kbase {
+
+// The system folder (System32, or SysWOW64's view of it for a 32-bit program on 64-bit Windows);
+// empty when Windows cannot say.
+std::wstring SystemFolder();
 
 // Loads a DLL that ships with Windows from the system folder and nowhere else, whatever the
 // process's DLL search path: an elevated program started from Downloads must never pick up a
